@@ -1,0 +1,1 @@
+// Keeps every folder library buildable while its folder is still being filled.
