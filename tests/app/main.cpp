@@ -1,0 +1,3 @@
+#include "GuiTestMain.h"
+
+int main(int argc, char** argv) { return runGuiTests(argc, argv); }
