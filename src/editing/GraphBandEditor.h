@@ -1,0 +1,171 @@
+#pragma once
+// Picking and dragging PEQ band markers on an output page's response graph, without any
+// window system: the page converts its mouse events to GraphPointer values, hands them
+// here, and carries out what the returned GraphEditResult asks for (refresh the rows,
+// scroll, redraw, change the cursor, open the context menu). Values reach the bank only
+// through the document's setters, always limited to the range of the band's type.
+
+#include <array>
+#include <optional>
+
+namespace kv {
+
+class CKorvaliserDoc;
+
+inline constexpr int kVisibleRows = 5;       // PEQ rows on the page
+inline constexpr int kShownFlagCount = 10;   // one "shown on graph" flag per band
+inline constexpr int kMarkerRectCount = 16;  // marker rectangles written by the painter
+inline constexpr float kMarkerSize = 10.0F;  // pixels
+
+// Selected element of a page: 0 none, 1 high-pass, 2 low-pass, 3 + b PEQ band b.
+inline constexpr int kTargetNone = 0;
+inline constexpr int kTargetHighPass = 1;
+inline constexpr int kTargetLowPass = 2;
+inline constexpr int kTargetFirstBand = 3;
+
+// Hover states: 1 + b over band b's marker, the two margin zones, and + 64 while dragging.
+namespace hover {
+inline constexpr int kNone = 0;
+inline constexpr int kLastBand = 29;
+inline constexpr int kGainZone = 32;       // left of the plot: drag changes gain only
+inline constexpr int kFrequencyZone = 33;  // below the plot: drag changes frequency only
+inline constexpr int kDragging = 64;       // added while the left button drags a target
+inline constexpr int kQDrag = 98;          // right button dragging in the frequency zone
+}  // namespace hover
+
+enum class DragModifier : int { None = 0, Shift = 1, Ctrl = 2 };
+
+// What the pointer shape should say a press would do.
+enum class GraphCursor {
+    Default,         // nothing to pick
+    BandGainOnly,    // over a marker with Shift, or the gain zone
+    BandFreqOnly,    // over a marker with Ctrl, or the frequency zone
+    BandPick,        // over a marker
+    SizeVertical,    // dragging gain only
+    SizeHorizontal,  // dragging frequency only, or Q
+    SizeAll,         // dragging frequency and gain
+};
+
+// Pixel mapping of the plot inside the graph frame: graph point (x, y) lies at
+// (plotLeft + xScale * x, plotTop + yScale * y); x = frequency index - 12, y = 180 - gain.
+struct PlotMapping {
+    float plotLeft = 36.0F;
+    float plotTop = 6.0F;
+    float xScale = 1.0F;  // pixels per frequency index step
+    float yScale = 1.0F;  // pixels per tenth of a dB
+};
+
+struct MarkerRect {
+    float x = 0.0F;
+    float y = 0.0F;
+    float width = kMarkerSize;
+    float height = kMarkerSize;
+    bool contains(int px, int py) const {
+        const auto fx = static_cast<float>(px);
+        const auto fy = static_cast<float>(py);
+        return x <= fx && fx < x + width && y <= fy && fy < y + height;
+    }
+};
+
+// The part of an output page's state that the graph and its mouse handling share.
+struct OutputPageState {
+    int selectedTarget = kTargetNone;
+    int firstVisibleBand = 0;
+    int scrollMaximum = 0;  // activeBandCount - 5, at least 0
+    std::array<bool, kShownFlagCount> bandShown{true, true, true, true, true, true, true, true, true, true};
+    std::array<MarkerRect, kMarkerRectCount> markers{};
+
+    std::optional<int> selectedBand() const {
+        if (selectedTarget < kTargetFirstBand) return std::nullopt;
+        return selectedTarget - kTargetFirstBand;
+    }
+    bool bandIsInRows(int band) const {
+        return band >= firstVisibleBand && band < firstVisibleBand + kVisibleRows;
+    }
+    // Row (0..4) showing the band, or nothing while it is scrolled out of the rows.
+    std::optional<int> rowOfBand(int band) const {
+        if (!bandIsInRows(band)) return std::nullopt;
+        return band - firstVisibleBand;
+    }
+};
+
+// One mouse event, in graph frame client coordinates.
+struct GraphPointer {
+    int x = 0;
+    int y = 0;
+    bool insideFrame = true;
+    bool shift = false;
+    bool ctrl = false;
+    bool leftHeld = false;
+    bool rightHeld = false;
+};
+
+// What the page must do after an event. handled = false asks for the default handling.
+struct GraphEditResult {
+    bool handled = false;
+    bool scrolled = false;     // first visible band changed: set the scroll bar, refresh all
+    bool refreshRows = false;  // the selection moved: relight the rows
+    bool redrawGraph = false;
+    bool focusGraph = false;  // a drag starts: take the focus (commits any edit)
+    bool updateCursor = false;
+    bool openContextMenu = false;  // right-click on empty graph area
+    int changedBand = -1;          // band written to the document (its curve is stale)
+    bool frequencyChanged = false;
+    bool gainChanged = false;
+    bool qChanged = false;
+};
+
+class GraphBandEditor {
+public:
+    GraphBandEditor(CKorvaliserDoc& document, int output, OutputPageState& page);
+
+    void setPlotMapping(const PlotMapping& mapping) { mapping_ = mapping; }
+    const PlotMapping& plotMapping() const { return mapping_; }
+
+    GraphEditResult mouseMove(const GraphPointer& pointer);
+    GraphEditResult leftButtonDown(const GraphPointer& pointer);
+    GraphEditResult leftButtonUp();
+    GraphEditResult rightButtonDown(const GraphPointer& pointer);
+    GraphEditResult rightButtonUp();
+    // angleDelta in eighths of a degree as the wheel reports it (120 per notch; positive
+    // away from the user). Partial notches of fine-grained wheels add up.
+    GraphEditResult wheel(int angleDelta);
+
+    // The lowest band in use, shown on the graph, whose marker contains the point.
+    std::optional<int> hitTest(int px, int py) const;
+    GraphCursor cursor() const;
+
+    int hoverState() const { return hover_; }
+    DragModifier modifier() const { return modifier_; }
+    bool isDragging() const { return hover_ > hover::kDragging; }
+    // Forget any drag, e.g. when the page is deactivated.
+    void reset();
+
+private:
+    struct BandValues {
+        int frequency = 0;
+        int gain = 0;
+        int q = 0;
+    };
+
+    BandValues currentValues(int band) const;
+    void startDrag(const GraphPointer& pointer);
+    bool scrollToShow(int band);
+    GraphEditResult dragStep(const GraphPointer& pointer);
+    GraphEditResult qDragStep(int band, int px);
+    GraphEditResult markerDragStep(int band, const GraphPointer& pointer);
+    GraphEditResult applyQ(int band, int wanted);
+
+    CKorvaliserDoc& doc_;
+    int output_;
+    OutputPageState& page_;
+    PlotMapping mapping_{};
+    int hover_ = hover::kNone;
+    DragModifier modifier_ = DragModifier::None;
+    int anchorX_ = 0;
+    int anchorY_ = 0;
+    BandValues start_{};
+    int wheelRemainder_ = 0;
+};
+
+}  // namespace kv
