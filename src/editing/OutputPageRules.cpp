@@ -1,0 +1,107 @@
+#include "editing/OutputPageRules.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdio>
+
+#include "document/PresetBank.h"
+#include "editing/NumberInput.h"
+
+namespace kv {
+
+namespace {
+
+constexpr double kLowestGainDb = -30.1;
+constexpr int kGainCodeOfZeroDb = 150;
+constexpr int kQuietestGainCode = 450;
+constexpr double kCountsPerMillisecond = 96.0;
+constexpr int kTrackbarPage = 10;
+
+constexpr Rgb kNoReadingGrey{192, 192, 192};
+constexpr Rgb kCoolGreen{0, 255, 0};
+constexpr Rgb kHotRed{255, 0, 0};
+constexpr Rgb kBlack{0, 0, 0};
+constexpr Rgb kWhite{255, 255, 255};
+
+Rgb temperatureBackground(int t) {
+    if (t <= kNoTemperature) return kNoReadingGrey;
+    if (t <= 50) return kCoolGreen;
+    // Green to yellow, then yellow to red, in steps of 20 per degree.
+    if (t <= 62) return {static_cast<std::uint8_t>(20 * (t - 50) + 10), 250, 0};
+    if (t <= 74) return {250, static_cast<std::uint8_t>(250 - 20 * (t - 63)), 0};
+    return kHotRed;
+}
+
+std::string temperatureStatus(int t) {
+    if (t <= kNoTemperature) return "xxxx";
+    if (t < 60) return "Normal";
+    if (t <= 65) return "Limiting";
+    if (t <= 74) return "Hard Limiting";
+    return "Shutdown!";
+}
+
+}  // namespace
+
+std::optional<int> gainCodeFromText(std::string_view text) {
+    const std::optional<double> db = readLeadingNumber(text);
+    if (!db) return std::nullopt;
+    if (*db <= kLowestGainDb) return kQuietestGainCode;
+    // Limited before the conversion so that absurd entries cannot overflow; the setter
+    // clamps anything above +12 dB to code 30 anyway.
+    const double tenths = std::max(-10.0 * *db, -1000.0);
+    return static_cast<int>(tenths) + kGainCodeOfZeroDb;
+}
+
+std::optional<int> delayCodeFromText(std::string_view text) {
+    const std::optional<double> ms = readLeadingNumber(text);
+    if (!ms) return std::nullopt;
+    const double counts =
+        std::clamp(*ms * kCountsPerMillisecond + 0.5, 0.0, static_cast<double>(kMaxTotalDelay));
+    return static_cast<int>(counts);
+}
+
+std::optional<int> delayAfterTrackbarAction(TrackbarAction action, int storedDelay, int thumbPosition) {
+    switch (action) {
+        case TrackbarAction::LineLeft: return std::max(storedDelay - 1, 0);
+        case TrackbarAction::LineRight: return storedDelay + 1;
+        case TrackbarAction::PageLeft: return std::max(storedDelay - kTrackbarPage, 0);
+        case TrackbarAction::PageRight: return storedDelay + kTrackbarPage;
+        case TrackbarAction::ThumbPosition:
+        case TrackbarAction::ThumbTrack: return std::max(thumbPosition, 0);
+        case TrackbarAction::Other: break;
+    }
+    return std::nullopt;
+}
+
+int firstRowAfterScroll(int requested, int scrollMaximum) {
+    return std::clamp(requested, 0, std::max(scrollMaximum, 0));
+}
+
+std::string limiterLevelText(int index) {
+    std::array<char, 16> text{};
+    std::snprintf(text.data(), text.size(), " %+ddB", -index);
+    return text.data();
+}
+
+std::string releaseListText(int index) {
+    std::array<char, 16> text{};
+    std::snprintf(text.data(), text.size(), "Atk x%d", 2 << index);
+    return text.data();
+}
+
+TemperatureDisplay temperatureDisplay(int celsius) {
+    TemperatureDisplay display;
+    if (celsius < -9) {
+        display.temperature = "---\u00B0C";
+    } else {
+        std::array<char, 24> text{};
+        std::snprintf(text.data(), text.size(), " %i\u00B0C", celsius);
+        display.temperature = text.data();
+    }
+    display.status = temperatureStatus(celsius);
+    display.background = temperatureBackground(celsius);
+    display.text = celsius > 65 ? kWhite : kBlack;
+    return display;
+}
+
+}  // namespace kv

@@ -1,0 +1,58 @@
+#pragma once
+// The arithmetic behind the output page's text fields, trackbar, row scrolling and
+// temperature display, kept free of widgets so every rule can be checked on its own.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace kv {
+
+// Output gain code for a typed level in dB: trunc(-10 v) + 150 above -30.1 dB, else 450.
+// The document's gain setter clamps the result to 30..450 (so +12.5 dB asks for 25 and
+// stores 30). Nothing when the text holds no number.
+std::optional<int> gainCodeFromText(std::string_view text);
+
+// Delay count for a typed time in milliseconds: v * 96 + 0.5, limited to 0..2038 and
+// truncated. Nothing when the text holds no number.
+std::optional<int> delayCodeFromText(std::string_view text);
+
+// What the delay trackbar reported.
+enum class TrackbarAction { LineLeft, LineRight, PageLeft, PageRight, ThumbPosition, ThumbTrack, Other };
+
+// The delay to ask the document for, relative to the stored delay (steps of 1 and 10;
+// a result below 0 becomes 0, the setter limits the top), or the thumb position; nothing
+// for every other action.
+std::optional<int> delayAfterTrackbarAction(TrackbarAction action, int storedDelay, int thumbPosition);
+
+// First visible PEQ row after a scroll request: -1 / +1 per line or page, or the thumb
+// position, limited to 0..maximum.
+int firstRowAfterScroll(int requested, int scrollMaximum);
+
+// The limiter level list: " +0dB", " -1dB" ... " -20dB".
+std::string limiterLevelText(int index);
+inline constexpr int kLimiterLevelCount = 21;
+// The release list: "Atk x2" ... "Atk x32".
+std::string releaseListText(int index);
+inline constexpr int kReleaseListCount = 5;
+
+struct Rgb {
+    std::uint8_t red = 0;
+    std::uint8_t green = 0;
+    std::uint8_t blue = 0;
+    bool operator==(const Rgb&) const = default;
+};
+
+// The two temperature texts and their colours for a unit temperature in degrees
+// Celsius; -10 or below means no reading has arrived.
+struct TemperatureDisplay {
+    std::string temperature;  // " 61°C", or "---°C" without a reading
+    std::string status;       // "Normal", "Limiting", "Hard Limiting", "Shutdown!", "xxxx"
+    Rgb background;
+    Rgb text;
+};
+inline constexpr int kNoTemperature = -10;
+TemperatureDisplay temperatureDisplay(int celsius);
+
+}  // namespace kv

@@ -1,0 +1,107 @@
+#include "editing/OutputPageRules.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace kv {
+namespace {
+
+TEST(OutputPageRules, GainTextToCode) {
+    struct Case {
+        std::string text;
+        std::optional<int> code;
+    };
+    const std::vector<Case> cases = {
+        {"3", 120},    {"1.25", 138}, {"0", 150},      {"-0.05", 150},  {"20", -50},
+        {"+12.5", 25}, {"+12", 30},   {"-30", 450},    {"-30.09", 450}, {"-30.1", 450},
+        {"-45", 450},  {"-2.3", 173}, {" 6dB", 90},    {"+ 5.0dB", {}}, {"dB", {}},
+        {"", {}},      {"1e9", -850}, {"-1e300", 450}, {"nan", {}},     {"-12.34", 273},
+    };
+    for (const Case& c : cases) EXPECT_EQ(gainCodeFromText(c.text), c.code) << '"' << c.text << '"';
+}
+
+TEST(OutputPageRules, DelayTextToCode) {
+    struct Case {
+        std::string text;
+        std::optional<int> code;
+    };
+    const std::vector<Case> cases = {
+        {"21.3", 2038},    {"21.2292", 2038}, {"1", 96},      {"0.0052", 0}, {"0.0053", 1},
+        {"10.5 mS", 1008}, {"-3", 0},         {"1e12", 2038}, {"x", {}},     {" 0.5", 48},
+    };
+    for (const Case& c : cases) EXPECT_EQ(delayCodeFromText(c.text), c.code) << '"' << c.text << '"';
+}
+
+TEST(OutputPageRules, TrackbarActions) {
+    struct Case {
+        TrackbarAction action;
+        int stored, thumb;
+        std::optional<int> result;
+    };
+    const std::vector<Case> cases = {
+        {TrackbarAction::LineLeft, 100, 7, 99},        {TrackbarAction::LineLeft, 0, 7, 0},
+        {TrackbarAction::LineRight, 100, 7, 101},      {TrackbarAction::PageLeft, 100, 7, 90},
+        {TrackbarAction::PageLeft, 4, 7, 0},           {TrackbarAction::PageRight, 2030, 7, 2040},
+        {TrackbarAction::ThumbPosition, 100, 7, 7},    {TrackbarAction::ThumbTrack, 100, 1500, 1500},
+        {TrackbarAction::Other, 100, 7, std::nullopt},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(delayAfterTrackbarAction(c.action, c.stored, c.thumb), c.result)
+            << static_cast<int>(c.action) << " from " << c.stored;
+    }
+}
+
+TEST(OutputPageRules, RowScrollIsLimited) {
+    EXPECT_EQ(firstRowAfterScroll(-1, 3), 0);
+    EXPECT_EQ(firstRowAfterScroll(2, 3), 2);
+    EXPECT_EQ(firstRowAfterScroll(4, 3), 3);
+    EXPECT_EQ(firstRowAfterScroll(1, -2), 0) << "fewer than five bands: no scrolling";
+}
+
+TEST(OutputPageRules, ListTexts) {
+    EXPECT_EQ(limiterLevelText(0), " +0dB");
+    EXPECT_EQ(limiterLevelText(1), " -1dB");
+    EXPECT_EQ(limiterLevelText(20), " -20dB");
+    EXPECT_EQ(releaseListText(0), "Atk x2");
+    EXPECT_EQ(releaseListText(3), "Atk x16");
+    EXPECT_EQ(releaseListText(4), "Atk x32");
+}
+
+TEST(OutputPageRules, TemperatureDisplayTable) {
+    struct Case {
+        int t;
+        std::string text, status;
+        Rgb background;
+        bool whiteText;
+    };
+    const std::vector<Case> cases = {
+        {-10, "---\u00B0C", "xxxx", {192, 192, 192}, false},
+        {-40, "---\u00B0C", "xxxx", {192, 192, 192}, false},
+        {-9, " -9\u00B0C", "Normal", {0, 255, 0}, false},
+        {0, " 0\u00B0C", "Normal", {0, 255, 0}, false},
+        {50, " 50\u00B0C", "Normal", {0, 255, 0}, false},
+        {51, " 51\u00B0C", "Normal", {30, 250, 0}, false},
+        {59, " 59\u00B0C", "Normal", {190, 250, 0}, false},
+        {60, " 60\u00B0C", "Limiting", {210, 250, 0}, false},
+        {61, " 61\u00B0C", "Limiting", {230, 250, 0}, false},
+        {62, " 62\u00B0C", "Limiting", {250, 250, 0}, false},
+        {63, " 63\u00B0C", "Limiting", {250, 250, 0}, false},
+        {65, " 65\u00B0C", "Limiting", {250, 210, 0}, false},
+        {66, " 66\u00B0C", "Hard Limiting", {250, 190, 0}, true},
+        {74, " 74\u00B0C", "Hard Limiting", {250, 30, 0}, true},
+        {75, " 75\u00B0C", "Shutdown!", {255, 0, 0}, true},
+        {255, " 255\u00B0C", "Shutdown!", {255, 0, 0}, true},
+    };
+    for (const Case& c : cases) {
+        const TemperatureDisplay d = temperatureDisplay(c.t);
+        EXPECT_EQ(d.temperature, c.text) << c.t;
+        EXPECT_EQ(d.status, c.status) << c.t;
+        EXPECT_EQ(d.background, c.background) << c.t;
+        EXPECT_EQ(d.text, c.whiteText ? (Rgb{255, 255, 255}) : (Rgb{0, 0, 0})) << c.t;
+    }
+}
+
+}  // namespace
+}  // namespace kv
