@@ -1,0 +1,44 @@
+#pragma once
+// Magnitude response of one filter element (a PEQ band or a crossover filter) in dB on
+// the response grid, from its analog prototype evaluated at s = j f / fc.
+
+#include <cstdint>
+
+#include "response/ResponseCurveTable.h"
+
+namespace kv {
+
+// PEQ type codes as the band stores them.
+enum PeqType : int {
+    PeqPeaking = 0,
+    PeqLowShelf = 1,
+    PeqHighShelf = 2,
+    PeqHighPass = 3,
+    PeqLowPass = 4,
+    PeqAllPass = 5,
+    PeqBandPass = 6,
+    PeqNotch = 7,
+    PeqPhase = 8,
+    PeqVariQLowPass = 9,
+    PeqVariQHighPass = 10,
+    PeqEllipticLowPass = 11,
+    PeqEllipticHighPass = 12,
+};
+inline constexpr int kLastPeqType = 12;
+
+// Computes one element into a slot of the table and marks the slot Valid (always, first,
+// even when the element turns out neutral). accumulate = 0 starts the slot at 0 dB,
+// otherwise the element's curve is added to what the slot holds. A crossover filter is
+// type 3 (high-pass) or 4 (low-pass) with its slope code in q, gain 0 and flat 0.
+// unitType is handed to the range lookup and has no effect on the result. A slot number
+// outside 0..29 is ignored.
+void ComputeFilterCurve(ResponseCurveTable& table, int slot, int type, std::uint16_t frequency,
+                        std::uint8_t q, std::int16_t gain, int flat, int unitType, int accumulate);
+
+// Adds 20 log10 |H(jw)| of H(s) = (a2 s^2 + a1 s + a0) / (b2 s^2 + b1 s + b0), w = f / fc,
+// to every value of the slot. A zero or non-finite divisor gives NaN at that point; a zero
+// numerator gives minus infinity (a notch on the grid) which the drawing code clamps.
+void AddSectionResponse(CurveSlot& slot, double a2, double a1, double a0, double b2, double b1, double b0,
+                        double fc);
+
+}  // namespace kv

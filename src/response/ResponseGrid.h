@@ -1,0 +1,30 @@
+#pragma once
+// The fixed logarithmic frequency grid every response curve is evaluated on: 420 points,
+// point k at frequency index k + 12, so a filter at index i sits exactly on point i - 12.
+
+#include <array>
+
+namespace kv {
+
+inline constexpr int kGridPoints = 420;
+inline constexpr int kGridFirstIndex = 12;  // frequency index of point 0
+
+// 7.8125 Hz * 2^(index / 36): 36 index steps per octave, index 252 = 1 kHz.
+double frequencyOfIndex(double index);
+
+// Q of a Q index: 0.25 * 2^((108 - q) / 12); q = 84 is Q 1, q = 0 is Q 128.
+double qOfIndex(int q);
+
+class ResponseGrid {
+public:
+    static constexpr int points = kGridPoints;
+    // Frequency index of grid point k.
+    static constexpr int frequencyIndex(int point) { return point + kGridFirstIndex; }
+    // Grid point of a frequency index (may lie outside 0..419).
+    static constexpr int pointOfIndex(int frequencyIndex) { return frequencyIndex - kGridFirstIndex; }
+    // Frequency in Hz of every grid point, evaluated once.
+    static const std::array<double, kGridPoints>& frequencies();
+    static double frequency(int point) { return frequencies()[static_cast<std::size_t>(point)]; }
+};
+
+}  // namespace kv
