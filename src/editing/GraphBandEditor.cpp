@@ -45,7 +45,9 @@ std::optional<int> GraphBandEditor::hitTest(int px, int py) const {
     const int bands = std::min(doc_.activeBandCount(), kShownFlagCount);
     for (int band = 0; band < bands; ++band) {
         const auto index = static_cast<std::size_t>(band);
-        if (page_.bandShown[index] && page_.markers[index].contains(px, py)) return band;
+        if (page_.bandShown[index] &&
+            page_.markers[index].contains(static_cast<float>(px), static_cast<float>(py)))
+            return band;
     }
     return std::nullopt;
 }

@@ -8,14 +8,14 @@
 #include <array>
 #include <optional>
 
+#include "response/GraphGeometry.h"
+
 namespace kv {
 
 class CKorvaliserDoc;
 
-inline constexpr int kVisibleRows = 5;       // PEQ rows on the page
-inline constexpr int kShownFlagCount = 10;   // one "shown on graph" flag per band
-inline constexpr int kMarkerRectCount = 16;  // marker rectangles written by the painter
-inline constexpr float kMarkerSize = 10.0F;  // pixels
+inline constexpr int kVisibleRows = 5;      // PEQ rows on the page
+inline constexpr int kShownFlagCount = 10;  // one "shown on graph" flag per band
 
 // Selected element of a page: 0 none, 1 high-pass, 2 low-pass, 3 + b PEQ band b.
 inline constexpr int kTargetNone = 0;
@@ -55,25 +55,13 @@ struct PlotMapping {
     float yScale = 1.0F;  // pixels per tenth of a dB
 };
 
-struct MarkerRect {
-    float x = 0.0F;
-    float y = 0.0F;
-    float width = kMarkerSize;
-    float height = kMarkerSize;
-    bool contains(int px, int py) const {
-        const auto fx = static_cast<float>(px);
-        const auto fy = static_cast<float>(py);
-        return x <= fx && fx < x + width && y <= fy && fy < y + height;
-    }
-};
-
 // The part of an output page's state that the graph and its mouse handling share.
 struct OutputPageState {
     int selectedTarget = kTargetNone;
     int firstVisibleBand = 0;
     int scrollMaximum = 0;  // activeBandCount - 5, at least 0
     std::array<bool, kShownFlagCount> bandShown{true, true, true, true, true, true, true, true, true, true};
-    std::array<MarkerRect, kMarkerRectCount> markers{};
+    MarkerRects markers = InitialMarkerRects();  // written by the graph painter
 
     std::optional<int> selectedBand() const {
         if (selectedTarget < kTargetFirstBand) return std::nullopt;

@@ -54,7 +54,7 @@ protected:
     }
     // Pixel of a band's marker centre.
     GraphPointer at(int band) const {
-        const MarkerRect& r = page.markers[static_cast<std::size_t>(band)];
+        const RectF& r = page.markers[static_cast<std::size_t>(band)];
         return {static_cast<int>(r.x + 5.0F), static_cast<int>(r.y + 5.0F)};
     }
     static GraphPointer held(GraphPointer p, bool shift = false, bool ctrl = false) {
