@@ -1,0 +1,203 @@
+#include "link/UnitLink.h"
+
+#include <algorithm>
+#include <span>
+
+#include "document/KorvaliserDoc.h"
+#include "link/PosixSerialPort.h"
+#include "link/SpeedTable.h"
+
+namespace kv {
+
+namespace {
+
+constexpr int kDefaultTries = 3;
+constexpr int kIdentifyAttempts = 3;
+constexpr std::uint8_t kIdentifyRequest[] = {0xE0, 0x01};
+constexpr int kIdentifyReplyBytes = 9;
+constexpr std::uint8_t kIdentifyStartByte = 0xE8;
+constexpr int kRealignWindow = 4;
+
+bool isKnownModel(std::uint8_t code) { return code == kUnitKV420 || code == kUnitKV520; }
+
+}  // namespace
+
+UnitLink::UnitLink(CKorvaliserDoc& document, LinkNotifier* notifier, std::unique_ptr<SerialPort> port)
+    : document_(document),
+      notifier_(notifier),
+      port_(port ? std::move(port) : std::make_unique<PosixSerialPort>()) {}
+
+UnitLink::~UnitLink() = default;
+
+std::string UnitLink::effectiveDevicePath() const {
+    return devicePath_.empty() ? comPortDevicePath(comPortIndex_) : devicePath_;
+}
+
+bool UnitLink::openPort(int mode) {
+    if (portOpen_ && connectionMode_ == kRs232) closePort();
+    if (mode != kRs232) return false;
+    lastPortError_.clear();
+    // Also close a port left open under "No Connection": the device is opened afresh.
+    port_->close();
+    portOpen_ = false;
+    if (!port_->open(effectiveDevicePath())) {
+        lastPortError_ = port_->lastError();
+        return false;
+    }
+    const LinkSpeed speed = linkSpeed(baudIndex_);
+    if (!port_->configure(speed.baudRate)) {
+        lastPortError_ = port_->lastError();
+        port_->close();
+        return false;
+    }
+    byteTimeMs_ = speed.byteTimeMs;
+    portOpen_ = true;
+    SerialTimeouts timeouts = port_->timeouts();
+    timeouts.readIntervalMs = byteTimeMs_;
+    timeouts.readTotalMultiplierMs = byteTimeMs_;
+    timeouts.writeTotalMultiplierMs = byteTimeMs_;
+    port_->setTimeouts(timeouts);
+    return true;
+}
+
+void UnitLink::closePort() {
+    if (port_->isOpen()) port_->close();
+    portOpen_ = false;
+}
+
+void UnitLink::applyExchangeTimeouts(int bytesToWrite, int extraSeconds) {
+    SerialTimeouts timeouts = port_->timeouts();
+    timeouts.readIntervalMs = 16 * byteTimeMs_;
+    timeouts.readTotalMultiplierMs = byteTimeMs_;
+    timeouts.readTotalConstantMs = byteTimeMs_ * bytesToWrite + 1000 * extraSeconds + 10;
+    port_->setTimeouts(timeouts);
+}
+
+bool UnitLink::readReply(int bytesToRead) {
+    const auto want = static_cast<std::size_t>(bytesToRead);
+    return port_->read(std::span<std::uint8_t>(receive_.data(), want)) == want;
+}
+
+// A reply whose start byte is not in front was preceded by stray bytes: find the start
+// byte among the first four (the last such position wins), read that many more bytes
+// and keep the last bytesToRead bytes of everything received. Bytes beyond the reply
+// length still hold earlier replies and take part in the search, as the unit's
+// firmware has always been served.
+void UnitLink::realignReply(int bytesToRead, std::uint8_t startByte) {
+    int shift = kRealignWindow;
+    for (int position = 0; position < kRealignWindow; ++position)
+        if (receive_[static_cast<std::size_t>(position)] == startByte) shift = position;
+    if (shift == 0) return;
+
+    // Missing extra bytes read as zero.
+    std::array<std::uint8_t, kRealignWindow> extra{};
+    port_->read(std::span<std::uint8_t>(extra.data(), static_cast<std::size_t>(shift)));
+
+    const auto r = static_cast<std::size_t>(bytesToRead);
+    const auto k = static_cast<std::size_t>(shift);
+    std::array<std::uint8_t, kReceiveCapacity + kRealignWindow> joined{};
+    std::copy_n(receive_.begin(), r, joined.begin());
+    std::copy_n(extra.begin(), k, joined.begin() + static_cast<std::ptrdiff_t>(r));
+    std::copy_n(joined.begin() + static_cast<std::ptrdiff_t>(k), r, receive_.begin());
+}
+
+int UnitLink::exchange(int bytesToWrite, int bytesToRead, int tries, int extraSeconds, int startByte) {
+    // Requests and replies outside the buffers cannot be sent or received.
+    if (bytesToWrite < 0 || bytesToWrite > static_cast<int>(kTransmitCapacity) || !port_->isOpen())
+        return kShortWrite;
+    if (bytesToRead < 0 || bytesToRead > kMaxReplyBytes) return kShortRead;
+    if (tries < 0) tries = kDefaultTries;
+    tries = std::max(tries, 1);
+
+    applyExchangeTimeouts(bytesToWrite, std::max(extraSeconds, 0));
+    port_->purgeReceive();
+
+    const auto request =
+        std::span<const std::uint8_t>(transmit_.data(), static_cast<std::size_t>(bytesToWrite));
+    bool complete = false;
+    for (int attempt = 0; attempt < tries && !complete; ++attempt) {
+        port_->purgeReceive();
+        if (port_->write(request) != request.size()) return kShortWrite;
+        complete = readReply(bytesToRead);
+    }
+    if (!complete) return kShortRead;
+    if (bytesToRead > 0) realignReply(bytesToRead, static_cast<std::uint8_t>(startByte));
+    return bytesToRead;
+}
+
+IdentifyResult UnitLink::judgeIdentification() {
+    IdentifyResult result = IdentifyResult::Identified;
+    if (receive_[0] != kIdentifyStartByte) result = IdentifyResult::IncorrectResponse;
+    if (receive_[1] != 0x00) result = IdentifyResult::IncorrectResponse;
+    if (receive_[2] != 8 && receive_[2] != 9) result = IdentifyResult::IncorrectResponse;
+    const std::uint8_t model = receive_[4];
+    if (!isKnownModel(model)) result = IdentifyResult::IncorrectDevice;
+    // Learn the model from every well-formed reply, also an unknown one, so the user
+    // sees what answered. A garbled reply teaches nothing: its byte 4 is noise and
+    // would end up in the document file.
+    const bool wellFormed =
+        receive_[0] == kIdentifyStartByte && receive_[1] == 0x00 && (receive_[2] == 8 || receive_[2] == 9);
+    if (wellFormed) document_.setUnitType(model);
+    return result;
+}
+
+IdentifyResult UnitLink::identifyUnit() {
+    const int rememberedBaudIndex = baudIndex_;
+    for (int attempt = 0; attempt < kIdentifyAttempts; ++attempt) {
+        std::copy(std::begin(kIdentifyRequest), std::end(kIdentifyRequest), transmit_.begin());
+        const int got = exchange(2, kIdentifyReplyBytes, 1, 1, kIdentifyStartByte);
+        if (got == kIdentifyReplyBytes) return judgeIdentification();
+        baudIndex_ = nextHuntingBaudIndex(baudIndex_);
+        openPort(kRs232);
+    }
+    baudIndex_ = rememberedBaudIndex;
+    openPort(kRs232);
+    return IdentifyResult::NoResponse;
+}
+
+void UnitLink::reportPortFailure() {
+    if (notifier_ != nullptr) notifier_->showPortFailure(kCannotOpenPortText, lastPortError_);
+}
+
+bool UnitLink::goOnline() {
+    if (!portOpen_) {
+        if (!openPort(kRs232)) {
+            reportPortFailure();
+            connectionMode_ = kNoConnection;
+            return false;
+        }
+        connectionMode_ = kRs232;
+    }
+    online_ = true;
+    const IdentifyResult result = identifyUnit();
+    if (result == IdentifyResult::Identified) return true;
+    online_ = false;
+    if (notifier_ == nullptr) return false;
+    switch (result) {
+        case IdentifyResult::NoResponse: notifier_->showLinkMessage(kNoResponseText); break;
+        case IdentifyResult::IncorrectResponse: notifier_->showLinkMessage(kIncorrectResponseText); break;
+        case IdentifyResult::IncorrectDevice: notifier_->showLinkMessage(kIncorrectDeviceText); break;
+        case IdentifyResult::Identified: break;
+    }
+    return false;
+}
+
+void UnitLink::chooseNoConnection() {
+    closePort();
+    connectionMode_ = kNoConnection;
+    online_ = false;
+}
+
+bool UnitLink::chooseRs232(int comPortIndex, int baudIndex) {
+    comPortIndex_ = comPortIndex;
+    baudIndex_ = baudIndex;
+    if (openPort(kRs232)) {
+        connectionMode_ = kRs232;
+        return true;
+    }
+    reportPortFailure();
+    connectionMode_ = kNoConnection;
+    return false;
+}
+
+}  // namespace kv
