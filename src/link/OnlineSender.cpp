@@ -1,0 +1,68 @@
+#include "link/OnlineSender.h"
+
+#include <algorithm>
+#include <optional>
+
+#include "document/KorvaliserDoc.h"
+#include "document/MessageCode.h"
+#include "link/UnitLink.h"
+#include "link/UnitProtocol.h"
+
+namespace kv {
+
+namespace {
+
+constexpr int kAcknowledgeBytes = 1;
+constexpr int kDataFrameTries = 3;
+constexpr int kDataFrameExtraSeconds = 0;
+
+}  // namespace
+
+std::array<UnitMessage, kAllParametersMessageCount> allParametersSequence() {
+    std::array<UnitMessage, kAllParametersMessageCount> sequence{};
+    std::size_t n = 0;
+    sequence[n++] = {MsgGainZero, 1, 0};
+    sequence[n++] = {MsgGainZero, 2, 0};
+    sequence[n++] = {MsgDelays, 1, 0};
+    for (int output = 1; output <= kOutputsInUse; ++output) {
+        sequence[n++] = {MsgHighPass, output, 0};
+        sequence[n++] = {MsgLowPass, output, 0};
+        for (int band = 1; band <= kBandsInUse; ++band) sequence[n++] = {MsgPeqBand, output, band};
+        sequence[n++] = {MsgLimiterTimes, output, 0};
+        sequence[n++] = {MsgLimiterLevel, output, 0};
+    }
+    sequence[n++] = {MsgGain, 1, 0};
+    sequence[n++] = {MsgGain, 2, 0};
+    return sequence;
+}
+
+OnlineSender::OnlineSender(UnitLink& link, CKorvaliserDoc& document) : link_(link), document_(document) {}
+
+bool OnlineSender::isOnline() const { return link_.isUsable(); }
+
+bool OnlineSender::sendToUnit(int code, int output, int band) {
+    if (!link_.isUsable()) return false;
+    const std::optional<UnitFrame> frame = framedUnitMessage(document_, code, output, band);
+    if (!frame) return false;
+    auto& transmit = link_.transmitBuffer();
+    std::copy(frame->bytes.begin(), frame->bytes.begin() + frame->length, transmit.begin());
+    const int got = link_.exchange(frame->length, kAcknowledgeBytes, kDataFrameTries, kDataFrameExtraSeconds,
+                                   kAcknowledge);
+    return got == kAcknowledgeBytes && link_.receiveBuffer()[0] == kAcknowledge;
+}
+
+void OnlineSender::sendAllParameters() { sendAllParametersSummary(); }
+
+SendAllSummary OnlineSender::sendAllParametersSummary() {
+    SendAllSummary summary;
+    if (!link_.online()) link_.goOnline();
+    if (!link_.isUsable()) return summary;
+    summary.online = true;
+    for (const UnitMessage& message : allParametersSequence()) {
+        ++summary.sent;
+        if (sendToUnit(message.code, message.output, message.band)) ++summary.acknowledged;
+    }
+    return summary;
+}
+
+}  // namespace kv
