@@ -1,0 +1,61 @@
+#pragma once
+// The modal preset editor: one output page per output, an "On Line" button that connects
+// to the amplifier and sends it the whole preset, and OK. The edits are in the document
+// the moment they are made, so no button commits or cancels anything; however the sheet
+// closes, the link is marked offline afterwards and nothing more is sent.
+
+#include <QDialog>
+#include <array>
+
+#include "response/GraphGeometry.h"
+#include "ui/EditorContext.h"
+
+class QPushButton;
+class QTabWidget;
+
+namespace kv {
+
+class COutputPage;
+class PageButton;
+
+class CUnitSheet : public QDialog {
+    Q_OBJECT
+public:
+    static constexpr int kPageCount = 2;
+
+    explicit CUnitSheet(EditorContext& context, QWidget* parent = nullptr);
+    ~CUnitSheet() override;
+
+    // "Settings for Preset %i : %s" for the current preset.
+    static QString captionFor(const CKorvaliserDoc& document);
+
+    COutputPage* page(int output) const { return pages_.at(static_cast<std::size_t>(output)); }
+    COutputPage* currentPage() const;
+    QTabWidget* tabs() const { return tabs_; }
+    PageButton* onLineButton() const { return onLine_; }
+    GraphGeometry& geometry() { return geometry_; }
+
+    // What the "On Line" button does: go online if needed, then send every parameter.
+    void goOnLine();
+
+public slots:
+    void done(int result) override;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void pageChanged(int index);
+    void refreshOnLineButton();
+
+    EditorContext& context_;
+    GraphGeometry geometry_{};
+    QTabWidget* tabs_ = nullptr;
+    std::array<COutputPage*, kPageCount> pages_{};
+    PageButton* onLine_ = nullptr;
+    QPushButton* ok_ = nullptr;
+    QPushButton* cancel_ = nullptr;
+    int activePage_ = -1;
+};
+
+}  // namespace kv
