@@ -98,7 +98,8 @@ COutputPage::COutputPage(EditorContext& context, GraphGeometry& geometry, int ou
       doc_(context.document),
       geometry_(geometry),
       output_(output),
-      editor_(context.document, output, state_) {
+      editor_(context.document, output, state_),
+      poller_(context.link, context.document) {
     initPageResources();
     setObjectName(QStringLiteral("outputPage%1").arg(output + 1));
     buildControls();
@@ -291,8 +292,6 @@ void COutputPage::initialise() {
     state_.markers = InitialMarkerRects();
     delayTextChanged_ = false;
     meters_ = {60, 60};
-    unitTemperature_ = kNoTemperature;
-    tickCounter_ = 500;
 
     for (int i = 0; i < kLimiterLevelCount; ++i) levelList_->addItem(fromUtf8(limiterLevelText(i)));
     for (int i = 0; i < 20; ++i) attackList_->addItem(fromUtf8(limiterTimeText(i)));
@@ -343,9 +342,8 @@ void COutputPage::activate() {
     markSlotsForActivation();
     refreshAllControls();
     qHeader_->setText(context_.display.showQ ? QStringLiteral("Q") : QStringLiteral("BandWd"));
-    repaintFlag_ = true;
-    pollInterval_ = kFirstTickMs;
-    statusTimer_.start(kFirstTickMs, this);
+    pollInterval_ = poller_.activate();
+    statusTimer_.start(pollInterval_, this);
     redrawGraph();
 }
 
@@ -411,7 +409,7 @@ void COutputPage::refreshRows() {
 }
 
 void COutputPage::refreshTemperature() {
-    const TemperatureDisplay display = temperatureDisplay(unitTemperature_);
+    const TemperatureDisplay display = temperatureDisplay(poller_.unitTemperature());
     temperatureText_->setText(fromUtf8(display.temperature));
     temperatureStatus_->setText(fromUtf8(display.status));
     const QColor background(display.background.red, display.background.green, display.background.blue);
@@ -700,7 +698,7 @@ bool COutputPage::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void COutputPage::paintEvent(QPaintEvent* event) {
-    repaintFlag_ = true;
+    poller_.markRepaint();
     QWidget::paintEvent(event);
 }
 
@@ -713,16 +711,18 @@ void COutputPage::timerEvent(QTimerEvent* event) {
 }
 
 void COutputPage::statusTick() {
-    if (tickCounter_ > 200) {
-        refreshTemperature();
-        tickCounter_ = 0;
-    }
-    ++tickCounter_;
-    if (repaintFlag_) {
+    const TickOutcome outcome = poller_.tick();
+    if (outcome.redrawMeters) {
+        const std::array<int, 2> polled{poller_.meterValueOf(0), poller_.meterValueOf(1)};
+        // A redraw that only answers a repaint keeps the values shown; a reading replaces them.
+        if (!outcome.restartTimerMs || polled != lastPolled_) meters_ = polled;
+        lastPolled_ = polled;
         for (OutputStrip& strip : strips_) strip.meter->update();
-        repaintFlag_ = false;
-        pollInterval_ = kTickMs;
-        statusTimer_.start(kTickMs, this);
+    }
+    if (outcome.temperatureChanged) refreshTemperature();
+    if (outcome.restartTimerMs) {
+        pollInterval_ = *outcome.restartTimerMs;
+        statusTimer_.start(pollInterval_, this);
     }
 }
 

@@ -11,6 +11,7 @@
 #include <memory>
 
 #include "editing/GraphBandEditor.h"
+#include "link/StatusPoller.h"
 #include "ui/EditorContext.h"
 #include "ui/PageCursors.h"
 
@@ -31,11 +32,6 @@ struct GraphGeometry;
 class COutputPage : public QWidget {
     Q_OBJECT
 public:
-    // The timer that polls the unit's meters and temperature while the page is active.
-    static constexpr int kStatusTimerId = 40;
-    static constexpr int kFirstTickMs = 500;
-    static constexpr int kTickMs = 15;
-
     // geometry is the sheet's, shared by both pages; output is 0 or 1.
     COutputPage(EditorContext& context, GraphGeometry& geometry, int output, QWidget* parent = nullptr);
     ~COutputPage() override;
@@ -56,7 +52,7 @@ public:
     const OutputPageState& pageState() const { return state_; }
     const GraphBandEditor& graphEditor() const { return editor_; }
     int meterValue(int output) const { return meters_.at(static_cast<std::size_t>(output)); }
-    int unitTemperature() const { return unitTemperature_; }
+    int unitTemperature() const { return poller_.unitTemperature(); }
 
     // The graph's context menu as it would open now (tests look at it; the right button
     // on empty graph area opens it).
@@ -154,10 +150,10 @@ private:
     QLabel* temperatureText_ = nullptr;
     QLabel* temperatureStatus_ = nullptr;
 
+    // Meters show no signal (fully darkened) until the first reading arrives.
     std::array<int, 2> meters_{60, 60};
-    int unitTemperature_ = -10;
-    int tickCounter_ = 500;
-    bool repaintFlag_ = true;
+    std::array<int, 2> lastPolled_{};
+    StatusPoller poller_;
     QBasicTimer statusTimer_;
     int pollInterval_ = kFirstTickMs;
 };
