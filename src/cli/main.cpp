@@ -1,0 +1,8 @@
+#include <iostream>
+
+#include "cli/CliApp.h"
+#include "cli/OfflineCommands.h"
+
+int main(int argc, char** argv) {
+    return kv::runCli(argc, argv, std::cout, std::cerr, {kv::registerOfflineCommands});
+}
