@@ -213,22 +213,25 @@ std::size_t PosixSerialPort::read(std::span<std::uint8_t> bytes) {
                                        static_cast<long long>(timeouts_.readTotalMultiplierMs) *
                                            static_cast<long long>(bytes.size()));
     std::optional<Clock::time_point> intervalDeadline;  // runs from the last byte received
+    bool saidReadable = false;                          // poll() reported input
     std::size_t done = 0;
     while (done < bytes.size()) {
         const ssize_t n = ::read(fd_, bytes.data() + done, bytes.size() - done);
         if (n > 0) {
             done += static_cast<std::size_t>(n);
+            saidReadable = false;
             if (timeouts_.readIntervalMs > 0)
                 intervalDeadline = Clock::now() + Millis(timeouts_.readIntervalMs);
             continue;
         }
         if (n < 0 && errno == EINTR) continue;
-        if (n == 0 || (n < 0 && errno != EAGAIN)) {
-            // End of file or an error: the device is gone (a pseudo-terminal whose
-            // other side closed says EIO).
-            fail("Cannot read from", n == 0 ? EIO : errno);
+        if ((n < 0 && errno != EAGAIN) || (n == 0 && saidReadable)) {
+            // The device is gone: an error, or "readable" with nothing to read (end of
+            // file; a pseudo-terminal whose other side closed).
+            fail("Cannot read from", n < 0 ? errno : EIO);
             break;
         }
+        // Nothing yet (a raw tty says 0 or EAGAIN): wait for input.
         std::optional<Clock::time_point> deadline = totalDeadline;
         if (intervalDeadline && (!deadline || *intervalDeadline < *deadline)) deadline = intervalDeadline;
         int error = 0;
@@ -236,6 +239,7 @@ std::size_t PosixSerialPort::read(std::span<std::uint8_t> bytes) {
             if (error != 0) fail("Cannot read from", error);
             break;
         }
+        saidReadable = true;
     }
     return done;
 }

@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -128,6 +129,7 @@ private:
     void writeLine(const std::vector<std::uint8_t>& bytes);
     void record(SimFrame frame);
     void closeLine();
+    void waitUntilHostRead();
 
     mutable std::mutex mutex_;
     mutable std::condition_variable framesChanged_;
@@ -343,9 +345,29 @@ void SimulatedAmplifier::Engine::handle(const AssembledRequest& request) {
         const auto bits = 10.0 * static_cast<double>(request.bytes.size() + reply.bytes.size());
         pause(static_cast<int>(std::lround(1000.0 * bits / frame.hostBaud)));
     }
-    if (!reply.bytes.empty()) writeLine(reply.bytes);
+    // Recorded before the reply leaves: a host holding the reply finds the frame.
     record(std::move(frame));
-    if (reply.hangUpAfter) closeLine();
+    if (!reply.bytes.empty()) writeLine(reply.bytes);
+    if (reply.hangUpAfter) {
+        waitUntilHostRead();
+        closeLine();
+    }
+}
+
+// A hang-up throws away what the host has not read yet; let it take the last reply.
+// The reply reaches the host's input queue a moment after it was written, so first
+// wait for it to show there, then for the host to read it.
+void SimulatedAmplifier::Engine::waitUntilHostRead() {
+    const auto pendingForHost = [this] {
+        int pending = 0;
+        return slave_ >= 0 && ::ioctl(slave_, TIOCINQ, &pending) == 0 ? pending : 0;
+    };
+    const auto start = Clock::now();
+    while (!stopping_ && pendingForHost() == 0 && Clock::now() - start < std::chrono::milliseconds(50))
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    const auto giveUp = Clock::now() + std::chrono::milliseconds(kWriteTimeoutMs);
+    while (!stopping_ && pendingForHost() > 0 && Clock::now() < giveUp)
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
 }
 
 void SimulatedAmplifier::Engine::pause(int milliseconds) {
@@ -391,12 +413,13 @@ void SimulatedAmplifier::Engine::record(SimFrame frame) {
 }
 
 void SimulatedAmplifier::Engine::closeLine() {
-    closeFd(master_);
-    closeFd(slave_);
     {
+        // Said before the line goes, so a host that sees the hang-up also sees this.
         const std::lock_guard lock(mutex_);
         connected_ = false;
     }
+    closeFd(master_);
+    closeFd(slave_);
     framesChanged_.notify_all();
 }
 
