@@ -1,0 +1,151 @@
+#include "app/DocumentHost.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include "app/AppSettings.h"
+#include "document/KorvaliserDoc.h"
+#include "document/OvkFile.h"
+
+namespace kv {
+
+namespace {
+
+QString absolutePath(const QString& path) {
+    return path.isEmpty() ? path : QDir::cleanPath(QFileInfo(path).absoluteFilePath());
+}
+
+}  // namespace
+
+DocumentHost::DocumentHost(CKorvaliserDoc& document, const Prompts& prompts, QObject* parent)
+    : QObject(parent), document_(document), prompts_(prompts), lastModified_(document.isModified()) {
+    document_.addListener(this);
+}
+
+DocumentHost::~DocumentHost() { document_.removeListener(this); }
+
+QString DocumentHost::title() const {
+    return pathName_.isEmpty() ? QStringLiteral("Untitled") : QFileInfo(pathName_).fileName();
+}
+
+QString DocumentHost::windowTitle() const {
+    return title() + QStringLiteral("[*]") + QString::fromLatin1(kWindowTitleSuffix);
+}
+
+bool DocumentHost::isModified() const { return document_.isModified(); }
+
+void DocumentHost::setModified(bool modified) { document_.setModified(modified); }
+
+void DocumentHost::documentModified(bool modified) {
+    emit contentChanged();
+    if (modified != lastModified_) {
+        lastModified_ = modified;
+        emit titleChanged();
+    }
+}
+
+bool DocumentHost::saveModified() {
+    if (!isModified()) return true;
+    const auto answer = prompts_.ask(QMessageBox::Warning, QStringLiteral("Save changes to %1?").arg(title()),
+                                     QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+    if (answer == QMessageBox::Cancel) return false;
+    if (answer == QMessageBox::Yes) return save();
+    return true;
+}
+
+bool DocumentHost::newDocument() {
+    if (!saveModified()) return false;
+    document_.resetNewBank();
+    pathName_.clear();
+    document_.setModified(false);
+    emit titleChanged();
+    emit documentLoaded();
+    updateAllViews(nullptr);
+    return true;
+}
+
+bool DocumentHost::openDocumentFile(const QString& requested) {
+    const QString path = absolutePath(requested);
+    if (!pathName_.isEmpty() && path == pathName_) {
+        const auto answer = prompts_.ask(QMessageBox::Question, QStringLiteral("Reload Original Settings ?"),
+                                         QMessageBox::Ok | QMessageBox::Cancel);
+        if (answer != QMessageBox::Ok) return true;  // the open bank stays as it is
+        document_.setModified(false);                // discard the edits without asking
+        return loadFrom(path);
+    }
+    if (!saveModified()) return false;
+    return loadFrom(path);
+}
+
+bool DocumentHost::open() {
+    if (!prompts_.openFile) return false;
+    const QString path = prompts_.openFile(QStringLiteral("Open"), QFileInfo(pathName_).absolutePath(),
+                                           QString::fromLatin1(kDocumentFilter));
+    return !path.isEmpty() && openDocumentFile(path);
+}
+
+bool DocumentHost::save() { return pathName_.isEmpty() ? saveAs() : saveTo(pathName_); }
+
+bool DocumentHost::saveAs() {
+    if (!prompts_.saveFile) return false;
+    const QString proposed = pathName_.isEmpty() ? title() + QStringLiteral(".ovk") : pathName_;
+    QString path =
+        prompts_.saveFile(QStringLiteral("Save As"), proposed, QString::fromLatin1(kDocumentFilter));
+    if (path.isEmpty()) return false;
+    if (QFileInfo(path).suffix().isEmpty()) path += QStringLiteral(".ovk");
+    return saveTo(absolutePath(path));
+}
+
+bool DocumentHost::loadFrom(const QString& path) {
+    // Read into a scratch document first, so a damaged file leaves the bank untouched.
+    CKorvaliserDoc scratch;
+    const FileResult result = loadDocument(scratch, QFile::encodeName(path).toStdString());
+    if (!result.ok) {
+        // The text names the file and the problem; the open bank is kept as it was.
+        prompts_.tell(QMessageBox::Warning, QString::fromStdString(result.error));
+        return false;
+    }
+    document_.bankForLoading() = scratch.bank();
+    document_.setUnitType(scratch.unitType());
+    document_.setActiveBandCount(scratch.activeBandCount());
+    pathName_ = path;
+    addRecentFile(path);
+    document_.setModified(false);
+    emit titleChanged();
+    emit documentLoaded();
+    updateAllViews(nullptr);
+    return true;
+}
+
+bool DocumentHost::saveTo(const QString& path) {
+    const FileResult result = saveDocument(document_, QFile::encodeName(path).toStdString());
+    if (!result.ok) {
+        prompts_.tell(QMessageBox::Warning, QString::fromStdString(result.error));
+        return false;
+    }
+    setPathName(path);
+    document_.setModified(false);
+    emit titleChanged();
+    return true;
+}
+
+void DocumentHost::setPathName(const QString& path, bool addToRecent) {
+    pathName_ = absolutePath(path);
+    if (addToRecent) addRecentFile(pathName_);
+    emit titleChanged();
+}
+
+void DocumentHost::setRecentFiles(const QStringList& files) {
+    recentFiles_ = files.mid(0, kRecentFileCount);
+    emit recentFilesChanged();
+}
+
+void DocumentHost::addRecentFile(const QString& path) {
+    recentFiles_ = withRecentFile(recentFiles_, path);
+    emit recentFilesChanged();
+}
+
+void DocumentHost::updateAllViews(QObject* sender) { emit viewsUpdated(sender); }
+
+}  // namespace kv

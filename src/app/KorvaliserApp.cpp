@@ -1,0 +1,254 @@
+#include "app/KorvaliserApp.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QIcon>
+#include <QLabel>
+#include <QPainter>
+#include <QPrinter>
+#include <QPrinterInfo>
+#include <QSettings>
+#include <QVBoxLayout>
+#include <stdexcept>
+
+#include "app/DocumentHost.h"
+#include "app/MainFrame.h"
+#include "app/Splash.h"
+#include "document/KorvaliserDoc.h"
+#include "link/OnlineSender.h"
+#include "link/UnitLink.h"
+#include "response/ResponseCurveTable.h"
+#include "sim/SimulatedAmplifier.h"
+#include "ui/BuildPresetFile.h"
+#include "ui/EditorContext.h"
+#include "ui/KorvaliserView.h"
+#include "ui/PresetControl.h"
+#include "ui/PromptLinkNotifier.h"
+#include "ui/RS232PortDialog.h"
+#include "ui/SettingsReport.h"
+#include "ui/UnitSheet.h"
+
+namespace kv {
+
+CKorvaliserApp::CKorvaliserApp(std::unique_ptr<QSettings> store, Prompts prompts)
+    : store_(std::move(store)),
+      prompts_(prompts.message ? std::move(prompts)
+                               : Prompts::interactive([this]() -> QWidget* { return frame_.get(); })),
+      document_(std::make_unique<CKorvaliserDoc>()),
+      curves_(std::make_unique<ResponseCurveTable>()),
+      notifier_(std::make_unique<PromptLinkNotifier>(prompts_)),
+      link_(std::make_unique<UnitLink>(*document_, notifier_.get())),
+      sender_(std::make_unique<OnlineSender>(*link_, *document_)),
+      host_(std::make_unique<DocumentHost>(*document_, prompts_)) {
+    document_->setSender(sender_.get());
+}
+
+CKorvaliserApp::~CKorvaliserApp() {
+    frame_.reset();
+    document_->setSender(nullptr);
+}
+
+bool CKorvaliserApp::initInstance(const StartupOptions& options) {
+    // Settings, then the document and its model-wide values, then the settings table.
+    readSettings();
+    if (options.simulate && !startSimulator()) return false;
+    if (options.headless()) return runHeadless(options);
+
+    frame_ = std::make_unique<CMainFrame>(*this);
+    if (!processCommandLine(options)) return false;
+
+    CSplash* splash =
+        options.splash ? CSplash::show(QStringLiteral(":/app/splash.svg"), kSplashDisplayMs) : nullptr;
+    if (options.file.isEmpty()) reopenMostRecentFile();
+
+    frame_->showMaximized();
+    frame_->repaint();
+    if (splash) splash->raise();
+    frame_->applySplitPosition(settings_.splitPos);
+    // Every run starts unconnected, whatever the last one ended with.
+    link_->setConnectionMode(UnitLink::kNoConnection);
+    frame_->updateRemoteChecks();
+    started_ = true;
+    return true;
+}
+
+void CKorvaliserApp::readSettings() {
+    settings_ = readAppSettings(*store_);
+    host_->setRecentFiles(settings_.recentFiles);
+    link_->setConnectionMode(settings_.linkMode);
+    link_->setComPortIndex(settings_.comNumber);
+    link_->setBaudIndex(settings_.speedIndex);
+    applyComDevice();
+}
+
+void CKorvaliserApp::exitInstance() {
+    if (frame_ && started_) settings_.splitPos = frame_->splitPosition();
+    settings_.linkMode = link_->connectionMode();
+    settings_.comNumber = link_->comPortIndex();
+    settings_.speedIndex = link_->baudIndex();
+    settings_.recentFiles = host_->recentFiles();
+    writeAppSettings(*store_, settings_);
+}
+
+void CKorvaliserApp::applyComDevice() {
+    if (!simulatedDevice_.isEmpty()) {
+        link_->setDevicePath(QFile::encodeName(simulatedDevice_).toStdString());
+        return;
+    }
+    const int entry = link_->comPortIndex();
+    const QString device = entry >= 0 && entry < kComPortCount
+                               ? settings_.comDevices[static_cast<std::size_t>(entry)]
+                               : QString();
+    link_->setDevicePath(QFile::encodeName(device).toStdString());
+}
+
+bool CKorvaliserApp::startSimulator() {
+    try {
+        simulator_ = std::make_unique<SimulatedAmplifier>();
+    } catch (const std::exception& error) {
+        prompts_.tell(
+            QMessageBox::Critical,
+            QStringLiteral("Cannot start the simulated amplifier:\n%1").arg(QString::fromUtf8(error.what())));
+        return false;
+    }
+    // The chosen COM entry now leads to the simulator (for this run only).
+    simulatedDevice_ = QString::fromStdString(simulator_->devicePath());
+    applyComDevice();
+    return true;
+}
+
+bool CKorvaliserApp::processCommandLine(const StartupOptions& options) {
+    if (options.file.isEmpty()) return true;
+    if (!host_->openDocumentFile(options.file)) return false;
+    if (options.preset > 0) document_->selectPreset(document_->slotAtPosition(options.preset - 1));
+    host_->updateAllViews(nullptr);
+    return true;
+}
+
+void CKorvaliserApp::reopenMostRecentFile() {
+    const QStringList& recent = host_->recentFiles();
+    if (recent.isEmpty() || recent.first().isEmpty()) return;
+    const QString path = recent.first();
+    bool exists = QFileInfo::exists(path);
+    while (!exists) {
+        const auto answer =
+            prompts_.ask(QMessageBox::Warning, QStringLiteral("File ") + path + QStringLiteral(" not Found"),
+                         QMessageBox::Abort | QMessageBox::Retry | QMessageBox::Ignore);
+        if (answer != QMessageBox::Retry) break;
+        exists = QFileInfo::exists(path);
+    }
+    if (exists) openDocumentFile(path);
+}
+
+bool CKorvaliserApp::openDocumentFile(const QString& path) { return host_->openDocumentFile(path); }
+
+bool CKorvaliserApp::runHeadless(const StartupOptions& options) {
+    if (!host_->openDocumentFile(options.file)) return false;
+    if (options.preset > 0) document_->selectPreset(document_->slotAtPosition(options.preset - 1));
+    if (options.action == StartupOptions::Action::Pdf) {
+        QPrinter pdf(QPrinter::HighResolution);
+        pdf.setOutputFormat(QPrinter::PdfFormat);
+        pdf.setOutputFileName(options.pdfPath);
+        pdf.setDocName(QString::fromStdU16String(document_->presetNameText(-1)));
+        pdf.setCreator(QStringLiteral("Korvaliser"));
+        return printDocument(pdf);
+    }
+    QPrinter printer(QPrinter::HighResolution);
+    if (!options.printerName.isEmpty()) {
+        if (!QPrinterInfo::availablePrinterNames().contains(options.printerName)) {
+            prompts_.tell(QMessageBox::Warning,
+                          QStringLiteral("There is no printer named %1.").arg(options.printerName));
+            return false;
+        }
+        printer.setPrinterName(options.printerName);
+    } else if (QPrinterInfo::defaultPrinter().isNull()) {
+        prompts_.tell(QMessageBox::Warning, QStringLiteral("There is no default printer to print %1 on.")
+                                                .arg(QDir::toNativeSeparators(options.file)));
+        return false;
+    }
+    return printDocument(printer);
+}
+
+bool CKorvaliserApp::printDocument(QPrinter& printer) {
+    QPainter painter;
+    if (!painter.begin(&printer)) {
+        const QString where =
+            printer.outputFileName().isEmpty() ? printer.printerName() : printer.outputFileName();
+        prompts_.tell(QMessageBox::Warning, QStringLiteral("Cannot print to %1.").arg(where));
+        return false;
+    }
+    ReportSettings report;
+    report.printing = true;
+    report.showQ = settings_.showQ != 0;
+    SettingsReport(*document_, curves_.get(), report)
+        .drawSettingsReport(painter, reportTransform(printer.logicalDpiX(), printer.logicalDpiY()));
+    return painter.end();
+}
+
+QDialog* CKorvaliserApp::createAboutBox(QWidget* parent) {
+    auto* box = new QDialog(parent);
+    box->setObjectName(QStringLiteral("aboutBox"));
+    box->setWindowTitle(QStringLiteral("About Korvaliser"));
+    auto* icon = new QLabel(box);
+    icon->setPixmap(QIcon(QStringLiteral(":/app/korvaliser.svg")).pixmap(48, 48));
+    auto* text = new QLabel(QStringLiteral("Korvaliser Version 1.10"), box);
+    text->setObjectName(QStringLiteral("aboutText"));
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, box);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, box, &QDialog::accept);
+    auto* row = new QHBoxLayout;
+    row->addWidget(icon);
+    row->addSpacing(12);
+    row->addWidget(text, 1);
+    auto* layout = new QVBoxLayout(box);
+    layout->addLayout(row);
+    layout->addWidget(buttons);
+    return box;
+}
+
+void CKorvaliserApp::about() {
+    std::unique_ptr<QDialog> box(createAboutBox(frame_.get()));
+    box->exec();
+}
+
+void CKorvaliserApp::openEditor() {
+    EditorContext context{*document_, *curves_, *link_, *sender_, EditorDisplayOptions{settings_.showQ != 0}};
+    CUnitSheet sheet(context, frame_.get());
+    sheet.exec();
+    curves_->markPresentStale();
+    host_->updateAllViews(nullptr);
+}
+
+void CKorvaliserApp::openPresetController() {
+    CPresetControl sheet(*document_, *link_, *sender_, frame_.get());
+    sheet.exec();
+    if (frame_) frame_->updateRemoteChecks();
+}
+
+void CKorvaliserApp::buildPresetFile() {
+    CBuildPresetFile dialog(*document_, prompts_, frame_.get());
+    dialog.exec();
+}
+
+void CKorvaliserApp::chooseNoConnection() {
+    link_->chooseNoConnection();
+    if (frame_) frame_->updateRemoteChecks();
+}
+
+void CKorvaliserApp::chooseRs232() {
+    RS232PortDialog dialog(link_->comPortIndex(), link_->baudIndex(), settings_.comDevices,
+                           RS232PortDialog::presentDevices(), frame_.get());
+    if (dialog.exec() == QDialog::Accepted) {
+        settings_.comDevices = dialog.devices();
+        link_->setComPortIndex(dialog.comPortIndex());
+        applyComDevice();
+        link_->chooseRs232(dialog.comPortIndex(), dialog.baudIndex());
+    }
+    if (frame_) frame_->updateRemoteChecks();
+}
+
+}  // namespace kv

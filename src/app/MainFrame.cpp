@@ -1,0 +1,210 @@
+#include "app/MainFrame.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QLabel>
+#include <QMenu>
+#include <QShortcut>
+#include <QSplitter>
+#include <QStatusBar>
+
+#include "app/DocumentHost.h"
+#include "app/KorvaliserApp.h"
+#include "document/KorvaliserDoc.h"
+#include "link/UnitLink.h"
+#include "ui/KorvaliserView.h"
+#include "ui/PearTree.h"
+
+namespace kv {
+
+QString unitTypeChangedPath(const QString& path) {
+    const qsizetype at = path.indexOf(QLatin1String(".OVK"), 0, Qt::CaseInsensitive);
+    if (at < 0) return path;
+    QString renamed = path;
+    renamed.insert(at, QLatin1String("(2)"));
+    return renamed;
+}
+
+namespace {
+
+QString recentFileText(int index, const QString& path) {
+    QString shown = QDir::toNativeSeparators(path);
+    if (shown.size() > 60) shown = QStringLiteral("...") + shown.right(57);
+    shown.replace(QLatin1Char('&'), QLatin1String("&&"));
+    return QStringLiteral("&%1 %2").arg(index + 1).arg(shown);
+}
+
+}  // namespace
+
+CMainFrame::CMainFrame(CKorvaliserApp& app) : app_(app) {
+    setObjectName(QStringLiteral("mainFrame"));
+    setWindowIcon(QIcon(QStringLiteral(":/app/korvaliser.svg")));
+    unitType_ = new QComboBox(this);
+    unitType_->setObjectName(QStringLiteral("unitTypeSelector"));
+    unitType_->addItems({QStringLiteral("Unit Type KV420"), QStringLiteral("Unit Type KV520")});
+    unitType_->setFocusPolicy(Qt::TabFocus);
+    actions_ = buildFrameActions(*this, *unitType_);
+    createPanes();
+    createStatusBar();
+    connectActions();
+    connectDocument();
+    showUnitType();
+    updateTitle();
+    updateRecentFiles();
+    updateRemoteChecks();
+    resize(1024, 720);
+}
+
+CMainFrame::~CMainFrame() = default;
+
+void CMainFrame::createPanes() {
+    splitter_ = new QSplitter(Qt::Horizontal, this);
+    splitter_->setObjectName(QStringLiteral("mainSplitter"));
+    splitter_->setChildrenCollapsible(true);
+    tree_ = new CPearTree(app_.document(), splitter_);
+    view_ = new CKorvaliserView(app_.document(), &app_.curves(), app_.prompts(), splitter_);
+    view_->setShowQ(app_.settings().showQ != 0);
+    splitter_->addWidget(tree_);
+    splitter_->addWidget(view_);
+    splitter_->setStretchFactor(0, 0);
+    splitter_->setStretchFactor(1, 1);
+    splitter_->setSizes({180, 844});
+    setCentralWidget(splitter_);
+    view_->setFocus();
+
+    auto* next = new QShortcut(QKeySequence(Qt::Key_F6), this);
+    connect(next, &QShortcut::activated, this, [this] { focusPane(true); });
+    auto* previous = new QShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F6), this);
+    connect(previous, &QShortcut::activated, this, [this] { focusPane(false); });
+}
+
+void CMainFrame::createStatusBar() {
+    QStatusBar* bar = statusBar();
+    bar->setObjectName(QStringLiteral("statusBar"));
+    // The lock states cannot be read portably; the panes keep their places and texts.
+    for (const char* text : {"CAP", "NUM", "SCRL"}) {
+        auto* pane = new QLabel(QString::fromLatin1(text), bar);
+        pane->setObjectName(QStringLiteral("indicator%1").arg(QString::fromLatin1(text)));
+        pane->setAlignment(Qt::AlignCenter);
+        pane->setMinimumWidth(pane->fontMetrics().horizontalAdvance(QStringLiteral("SCRL")) + 12);
+        pane->setEnabled(false);
+        bar->addPermanentWidget(pane);
+    }
+    bar->showMessage(QStringLiteral("Ready"));
+    connect(bar, &QStatusBar::messageChanged, bar, [bar](const QString& message) {
+        if (message.isEmpty()) bar->showMessage(QStringLiteral("Ready"));
+    });
+}
+
+void CMainFrame::connectActions() {
+    DocumentHost& host = app_.host();
+    const FrameActions& a = actions_;
+    connect(a.fileNew, &QAction::triggered, &host, [&host] { host.newDocument(); });
+    connect(a.fileOpen, &QAction::triggered, &host, [&host] { host.open(); });
+    connect(a.fileSave, &QAction::triggered, &host, [&host] { host.save(); });
+    connect(a.fileSaveAs, &QAction::triggered, &host, [&host] { host.saveAs(); });
+    connect(a.print, &QAction::triggered, view_, &CKorvaliserView::print);
+    connect(a.printPreview, &QAction::triggered, view_, &CKorvaliserView::printPreview);
+    connect(a.printSetup, &QAction::triggered, view_, &CKorvaliserView::printSetup);
+    connect(a.exportPdf, &QAction::triggered, view_, &CKorvaliserView::exportPdfAsked);
+    connect(a.exit, &QAction::triggered, this, &QWidget::close);
+    connect(a.about, &QAction::triggered, this, [this] { app_.about(); });
+    connect(a.noConnection, &QAction::triggered, this, [this] { app_.chooseNoConnection(); });
+    connect(a.rs232, &QAction::triggered, this, [this] { app_.chooseRs232(); });
+    connect(a.buildPresetFile, &QAction::triggered, this, [this] { app_.buildPresetFile(); });
+    connect(a.presetController, &QAction::triggered, this, [this] { app_.openPresetController(); });
+    for (int i = 0; i < kRecentMenuEntries; ++i) {
+        connect(a.recentFiles[static_cast<std::size_t>(i)], &QAction::triggered, this, [this, i] {
+            const QStringList& files = app_.host().recentFiles();
+            if (i < files.size()) app_.openDocumentFile(files.at(i));
+        });
+    }
+    connect(unitType_, &QComboBox::activated, this, &CMainFrame::changeUnitType);
+    // The Remote menu's check marks follow the link, which going online may change.
+    connect(a.remoteMenu, &QMenu::aboutToShow, this, &CMainFrame::updateRemoteChecks);
+}
+
+void CMainFrame::connectDocument() {
+    DocumentHost& host = app_.host();
+    connect(&host, &DocumentHost::viewsUpdated, tree_, &CPearTree::onViewsUpdated);
+    connect(&host, &DocumentHost::viewsUpdated, view_, [this](QObject*) { view_->refresh(); });
+    connect(&host, &DocumentHost::contentChanged, view_, &CKorvaliserView::refresh);
+    connect(tree_, &CPearTree::viewsUpdateRequested, &host, &DocumentHost::updateAllViews);
+    connect(tree_, &CPearTree::editRequested, this, [this] { app_.openEditor(); });
+    connect(&host, &DocumentHost::titleChanged, this, &CMainFrame::updateTitle);
+    connect(&host, &DocumentHost::recentFilesChanged, this, &CMainFrame::updateRecentFiles);
+    connect(&host, &DocumentHost::documentLoaded, this, &CMainFrame::showUnitType);
+}
+
+void CMainFrame::updateTitle() {
+    setWindowTitle(app_.host().windowTitle());
+    setWindowModified(app_.host().isModified());
+}
+
+void CMainFrame::updateRecentFiles() {
+    const QStringList& files = app_.host().recentFiles();
+    for (int i = 0; i < kRecentMenuEntries; ++i) {
+        QAction* action = actions_.recentFiles[static_cast<std::size_t>(i)];
+        const bool used = i < files.size();
+        action->setVisible(used);
+        if (used) action->setText(recentFileText(i, files.at(i)));
+    }
+    actions_.recentSeparator->setVisible(!files.isEmpty());
+}
+
+void CMainFrame::updateRemoteChecks() {
+    const int mode = app_.link().connectionMode();
+    actions_.noConnection->setChecked(mode == UnitLink::kNoConnection);
+    actions_.rs232->setChecked(mode == UnitLink::kRs232);
+}
+
+void CMainFrame::applySplitPosition(int width) {
+    const int left = std::max(0, width);
+    const int total = std::max(splitter_->width(), left + 1);
+    splitter_->setSizes({left, std::max(1, total - left)});
+}
+
+int CMainFrame::splitPosition() const {
+    const QList<int> sizes = splitter_->sizes();
+    return sizes.isEmpty() ? 0 : sizes.first();
+}
+
+void CMainFrame::showUnitType() {
+    const int type = app_.document().unitType();
+    unitType_->setCurrentIndex(type == kUnitKV420 ? 0 : type == kUnitKV520 ? 1 : -1);
+}
+
+void CMainFrame::changeUnitType(int entry) {
+    const auto answer = app_.prompts().ask(
+        QMessageBox::Question, QStringLiteral("Switch Unit Type?\n\nLimter settings may need to be changed."),
+        QMessageBox::Ok | QMessageBox::Cancel);
+    if (answer == QMessageBox::Ok) {
+        if (entry == 0 || entry == 1) app_.document().setUnitType(entry == 0 ? kUnitKV420 : kUnitKV520);
+        DocumentHost& host = app_.host();
+        if (!host.pathName().isEmpty()) host.setPathName(unitTypeChangedPath(host.pathName()));
+        host.setModified(true);
+    }
+    showUnitType();  // after Cancel the selector returns to the old entry
+}
+
+void CMainFrame::focusPane(bool next) {
+    (void)next;  // two panes: forwards and backwards reach the same one
+    if (tree_->hasFocus())
+        view_->setFocus(Qt::ShortcutFocusReason);
+    else
+        tree_->setFocus(Qt::ShortcutFocusReason);
+}
+
+void CMainFrame::closeEvent(QCloseEvent* event) {
+    if (!app_.host().saveModified()) {
+        event->ignore();
+        return;
+    }
+    app_.settings().splitPos = splitPosition();
+    event->accept();
+}
+
+}  // namespace kv

@@ -1,0 +1,81 @@
+#include "app/Splash.h"
+
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QPainter>
+#include <QScreen>
+#include <QSvgRenderer>
+
+namespace kv {
+
+namespace {
+
+QPixmap loadPicture(const QString& path) {
+    if (path.endsWith(QLatin1String(".svg"), Qt::CaseInsensitive)) {
+        QSvgRenderer renderer(path);
+        if (!renderer.isValid()) return {};
+        const qreal ratio = qApp->devicePixelRatio();
+        QPixmap pixmap(renderer.defaultSize() * ratio);
+        pixmap.fill(Qt::transparent);
+        QPainter painter(&pixmap);
+        renderer.render(&painter);
+        painter.end();
+        pixmap.setDevicePixelRatio(ratio);
+        return pixmap;
+    }
+    return QPixmap(path);
+}
+
+}  // namespace
+
+CSplash* CSplash::show(const QString& picture, int displayMs, QWidget* parent) {
+    QPixmap pixmap = loadPicture(picture);
+    if (pixmap.isNull()) return nullptr;
+    auto* splash = new CSplash(std::move(pixmap), displayMs, parent);
+    splash->QWidget::show();
+    splash->raise();
+    splash->repaint();
+    return splash;
+}
+
+CSplash::CSplash(QPixmap picture, int displayMs, QWidget* parent)
+    : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
+      picture_(std::move(picture)) {
+    setObjectName(QStringLiteral("splash"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setFocusPolicy(Qt::StrongFocus);
+    const QSize size = picture_.deviceIndependentSize().toSize();
+    setFixedSize(size);
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        QRect area(QPoint(), size);
+        area.moveCenter(screen->availableGeometry().center());
+        move(area.topLeft());
+    }
+    timer_.start(displayMs, this);
+}
+
+void CSplash::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.drawPixmap(0, 0, picture_);
+}
+
+void CSplash::timerEvent(QTimerEvent* event) {
+    if (event->timerId() == timer_.timerId()) finish();
+}
+
+void CSplash::keyPressEvent(QKeyEvent* event) {
+    event->accept();
+    finish();
+}
+
+void CSplash::mousePressEvent(QMouseEvent* event) {
+    event->accept();
+    finish();
+}
+
+void CSplash::finish() {
+    timer_.stop();
+    close();
+}
+
+}  // namespace kv

@@ -1,0 +1,25 @@
+#include "ui/Prompts.h"
+
+#include <QFileDialog>
+
+namespace kv {
+
+Prompts Prompts::interactive(std::function<QWidget*()> parent) {
+    const auto owner = [parent] { return parent ? parent() : nullptr; };
+    Prompts prompts;
+    prompts.message = [owner](QMessageBox::Icon icon, const QString& title, const QString& text,
+                              QMessageBox::StandardButtons buttons) {
+        QMessageBox box(icon, title.isEmpty() ? QStringLiteral("Korvaliser") : title, text, buttons, owner());
+        return static_cast<QMessageBox::StandardButton>(box.exec());
+    };
+    prompts.openFile = [owner](const QString& caption, const QString& proposed, const QString& filter) {
+        return QFileDialog::getOpenFileName(owner(), caption, proposed, filter);
+    };
+    prompts.saveFile = [owner](const QString& caption, const QString& proposed, const QString& filter) {
+        // The dialog itself asks before an existing file is overwritten.
+        return QFileDialog::getSaveFileName(owner(), caption, proposed, filter);
+    };
+    return prompts;
+}
+
+}  // namespace kv
