@@ -1,0 +1,71 @@
+#include "ui/OwnerDrawButton.h"
+
+#include <QPainter>
+
+#include "ui/BevelPainter.h"
+
+namespace kv {
+
+COwnerDrawButton::COwnerDrawButton(const QString& text, QWidget* parent) : QAbstractButton(parent) {
+    setText(text);
+    setFocusPolicy(Qt::StrongFocus);
+}
+
+void COwnerDrawButton::setFrame(Frame frame) {
+    frame_ = frame;
+    update();
+}
+
+void COwnerDrawButton::setLitLook(const QColor& face, const QColor& text) {
+    litFace_ = face;
+    litText_ = text;
+    update();
+}
+
+void COwnerDrawButton::setUnlitLook(const QColor& face, const QColor& text) {
+    unlitFace_ = face;
+    unlitText_ = text;
+    update();
+}
+
+void COwnerDrawButton::useShadedLooks(Colour base, int unlitFactor, const QColor& litText,
+                                      const QColor& unlitText) {
+    setLitLook(toQColor(base), litText);
+    setUnlitLook(toQColor(ShadeColour(unlitFactor, base)), unlitText);
+}
+
+void COwnerDrawButton::setLit(bool lit) {
+    if (lit_ == lit) return;
+    lit_ = lit;
+    update();
+}
+
+QColor COwnerDrawButton::faceColour() const { return lit_ ? litFace_ : unlitFace_; }
+
+QColor COwnerDrawButton::textColour() const {
+    if (!isEnabled()) return palette().color(QPalette::Disabled, QPalette::ButtonText);
+    const QColor chosen = lit_ ? litText_ : unlitText_;
+    return chosen.isValid() ? chosen : palette().color(QPalette::Active, QPalette::ButtonText);
+}
+
+QSize COwnerDrawButton::sizeHint() const {
+    const QSize text = fontMetrics().size(Qt::TextSingleLine, this->text());
+    return {text.width() + 16, text.height() + 10};
+}
+
+void COwnerDrawButton::paintEvent(QPaintEvent* /*event*/) {
+    QPainter p(this);
+    const QColor face = faceColour();
+    p.fillRect(rect(), face);
+    if (frame_ == Frame::Bevel) {
+        DrawBevelFrame(p, rect(), toColour(face), !isDown());
+    } else {
+        p.setPen(QPen(Qt::black, 0));
+        p.setBrush(Qt::NoBrush);
+        p.drawRect(rect().adjusted(0, 0, -1, -1));
+    }
+    p.setPen(textColour());
+    p.drawText(rect(), Qt::AlignCenter | Qt::TextSingleLine, text());
+}
+
+}  // namespace kv
