@@ -24,7 +24,11 @@
 #include "response/GraphGeometry.h"
 #include "response/OutputCurves.h"
 #include "response/ResponseCurveTable.h"
+#include "ui/GraphImages.h"
+#include "ui/ImageSlider.h"
 #include "ui/PageButton.h"
+#include "ui/ParametricControl.h"
+#include "ui/ResponseGraph.h"
 
 // The page's icons live in a resource file compiled into this static library.
 static void initPageResources() { Q_INIT_RESOURCE(page); }
@@ -92,11 +96,12 @@ void paintLabel(QLabel* label, const QColor& background, const QColor& text) {
 
 }  // namespace
 
-COutputPage::COutputPage(EditorContext& context, GraphGeometry& geometry, int output, QWidget* parent)
+COutputPage::COutputPage(EditorContext& context, std::shared_ptr<GraphImages> images, int output,
+                         QWidget* parent)
     : QWidget(parent),
       context_(context),
       doc_(context.document),
-      geometry_(geometry),
+      images_(std::move(images)),
       output_(output),
       editor_(context.document, output, state_),
       poller_(context.link, context.document) {
@@ -126,14 +131,13 @@ void COutputPage::buildControls() {
     setFixedSize(kPageSize);
     setMouseTracking(true);
 
-    auto* graph = new QWidget(this);
-    graph->setObjectName(QStringLiteral("responseGraph"));
-    graph->setGeometry(kGraphFrame);
-    graph->setMouseTracking(true);
-    graph->setFocusPolicy(Qt::ClickFocus);
-    graph->setAttribute(Qt::WA_OpaquePaintEvent);
-    graph->installEventFilter(this);
-    graph_ = graph;
+    graph_ = new CResponseGraph(doc_, context_.curves, output_, this, images_);
+    graph_->setObjectName(QStringLiteral("responseGraph"));
+    graph_->setGeometry(kGraphFrame);
+    graph_->usePageState(state_);
+    graph_->setMouseTracking(true);
+    graph_->setFocusPolicy(Qt::ClickFocus);
+    graph_->installEventFilter(this);
 
     buildCrossoverAndDelay();
     buildRows();
@@ -239,10 +243,9 @@ void COutputPage::buildStrip(int output) {
     strip.gainEdit->setAlignment(Qt::AlignCenter);
     strip.gainEdit->installEventFilter(this);
 
-    auto* slider = new QSlider(Qt::Vertical, this);
-    slider->setObjectName(QStringLiteral("gainSlider") + n);
-    slider->setGeometry(left + 8, 108, 41, 270);
-    strip.slider = slider;
+    strip.slider = new CImageSlider(this);
+    strip.slider->setObjectName(QStringLiteral("gainSlider") + n);
+    strip.slider->move(left + 8, 108);
 
     auto* meter = new QWidget(this);
     meter->setObjectName(QStringLiteral("levelMeter") + n);
@@ -277,8 +280,7 @@ void COutputPage::initialise() {
     state_.firstVisibleBand = 0;
     state_.scrollMaximum = std::max(doc_.activeBandCount() - kVisibleRows, 0);
     for (OutputStrip& strip : strips_) {
-        strip.slider->setRange(0, 420);
-        strip.slider->setValue(0);
+        strip.slider->configureForOutputPage();
         strip.gainTextChanged = false;
     }
     delayTrackbar_->setRange(0, kMaxTotalDelay);
@@ -327,8 +329,8 @@ void COutputPage::connectControls() {
                 [this, o] { strips_[static_cast<std::size_t>(o)].gainTextChanged = true; });
         connect(strip.mute, &QAbstractButton::clicked, this, [this, o] { toggleMute(o); });
         connect(strip.polarity, &QAbstractButton::clicked, this, [this, o] { toggleInvert(o); });
-        connect(strip.slider, &QSlider::sliderMoved, this, [this, o] { gainFromSlider(o); });
-        connect(strip.slider, &QSlider::actionTriggered, this, [this, o] { gainFromSlider(o); });
+        connect(strip.slider, &CImageSlider::moving, this, [this, o] { gainFromSlider(o); });
+        connect(strip.slider, &CImageSlider::moved, this, [this, o] { gainFromSlider(o); });
     }
 }
 
@@ -366,7 +368,7 @@ void COutputPage::refreshAllControls() {
 
     for (int o = 0; o < 2; ++o) {
         OutputStrip& strip = strips_[static_cast<std::size_t>(o)];
-        strip.slider->setValue(doc_.gain(o) - 30);
+        strip.slider->setPos(doc_.gain(o) - 30);
         strip.gainEdit->setText(fromUtf8(outputGainText(doc_.gain(o))));
         strip.mute->setLit(doc_.mute(o));
         strip.polarity->setLit(doc_.invert(o));
@@ -422,28 +424,15 @@ void COutputPage::refreshTemperature() {
 
 void COutputPage::markBandStale(int band) { context_.curves.markStale(CurveSlots::band(band)); }
 
-void COutputPage::placeMarkers() {
-    if (!geometry_.backgroundBuilt && geometry_.xScale <= 0.0F) {
-        geometry_.setGraphFrame(graph_->width(), graph_->height());
-    }
-    // Hidden bands keep following their band too, so the hit test never uses stale places.
-    const int bands = std::min(doc_.activeBandCount(), kMarkerSlots);
-    for (int b = 0; b < bands; ++b) {
-        state_.markers[static_cast<std::size_t>(b)] =
-            geometry_.markerRect(doc_.bandFrequency(output_, b), doc_.bandGain(output_, b));
-    }
-}
-
 void COutputPage::redrawGraph() {
-    placeMarkers();
-    RecomputeStaleSlots(context_.curves, doc_, output_);
-    graph_->update();
+    graph_->redraw();
     emit graphRedrawn();
 }
 
 void COutputPage::syncPlotMapping() {
-    if (geometry_.xScale <= 0.0F) geometry_.setGraphFrame(graph_->width(), graph_->height());
-    editor_.setPlotMapping({geometry_.plotLeft, geometry_.plotTop, geometry_.xScale, geometry_.yScale});
+    const GraphGeometry& g = images_->geometry;
+    if (!g.backgroundBuilt) graph_->redraw();  // the first redraw builds the shared geometry
+    editor_.setPlotMapping({g.plotLeft, g.plotTop, g.xScale, g.yScale});
 }
 
 // ---------------------------------------------------------------- rows
@@ -455,7 +444,8 @@ void COutputPage::selectRow(int row) {
 }
 
 void COutputPage::openBandDialog(int row) {
-    selectRow(row);
+    CParametricControl dialog(doc_, output_, state_.firstVisibleBand + row, context_.display.showQ, this);
+    dialog.exec();
     context_.curves.markPresentStale();
     refreshRows();
     redrawGraph();
@@ -511,14 +501,14 @@ void COutputPage::commitGainText(int output) {
     if (const std::optional<int> code = gainCodeFromText(strip.gainEdit->text().toStdString())) {
         doc_.setGain(output, *code);
     }
-    strip.slider->setValue(doc_.gain(output) - 30);
+    strip.slider->setPos(doc_.gain(output) - 30);
     strip.gainEdit->setText(fromUtf8(outputGainText(doc_.gain(output))));
 }
 
 void COutputPage::gainFromSlider(int output) {
     OutputStrip& strip = strips_[static_cast<std::size_t>(output)];
-    doc_.setGain(output, strip.slider->sliderPosition() + 30);
-    strip.slider->setSliderPosition(doc_.gain(output) - 30);
+    doc_.setGain(output, strip.slider->pos() + 30);
+    strip.slider->setPos(doc_.gain(output) - 30);
     strip.gainEdit->setText(fromUtf8(outputGainText(doc_.gain(output))));
 }
 

@@ -26,14 +26,17 @@ class QToolButton;
 
 namespace kv {
 
+class CImageSlider;
+class CResponseGraph;
 class PageButton;
-struct GraphGeometry;
+struct GraphImages;
 
 class COutputPage : public QWidget {
     Q_OBJECT
 public:
-    // geometry is the sheet's, shared by both pages; output is 0 or 1.
-    COutputPage(EditorContext& context, GraphGeometry& geometry, int output, QWidget* parent = nullptr);
+    // images are the sheet's, shared by both pages' graphs and meters; output is 0 or 1.
+    COutputPage(EditorContext& context, std::shared_ptr<GraphImages> images, int output,
+                QWidget* parent = nullptr);
     ~COutputPage() override;
 
     int output() const { return output_; }
@@ -83,7 +86,7 @@ private:
     struct OutputStrip {
         QLabel* caption = nullptr;
         QLineEdit* gainEdit = nullptr;
-        QSlider* slider = nullptr;
+        CImageSlider* slider = nullptr;
         QWidget* meter = nullptr;
         PageButton* mute = nullptr;
         PageButton* polarity = nullptr;
@@ -104,7 +107,6 @@ private:
     void refreshTemperature();
     void markSlotsForActivation();
     void markBandStale(int band);
-    void placeMarkers();
 
     void selectRow(int row);
     void openBandDialog(int row);
@@ -128,7 +130,7 @@ private:
 
     EditorContext& context_;
     CKorvaliserDoc& doc_;
-    GraphGeometry& geometry_;
+    std::shared_ptr<GraphImages> images_;
     const int output_;
     OutputPageState state_;
     GraphBandEditor editor_;
@@ -145,7 +147,7 @@ private:
     QComboBox* levelList_ = nullptr;
     QComboBox* attackList_ = nullptr;
     QComboBox* releaseList_ = nullptr;
-    QWidget* graph_ = nullptr;
+    CResponseGraph* graph_ = nullptr;
     std::array<OutputStrip, 2> strips_{};
     QLabel* temperatureText_ = nullptr;
     QLabel* temperatureStatus_ = nullptr;

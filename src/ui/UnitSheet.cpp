@@ -24,7 +24,7 @@ CUnitSheet::CUnitSheet(EditorContext& context, QWidget* parent) : QDialog(parent
     tabs_ = new QTabWidget(this);
     tabs_->setObjectName(QStringLiteral("sheetTabs"));
     for (int o = 0; o < kPageCount; ++o) {
-        auto* page = new COutputPage(context, geometry_, o);
+        auto* page = new COutputPage(context, images_, o);
         pages_[static_cast<std::size_t>(o)] = page;
         tabs_->addTab(page, page->title());
     }

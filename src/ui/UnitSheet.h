@@ -6,9 +6,10 @@
 
 #include <QDialog>
 #include <array>
+#include <memory>
 
-#include "response/GraphGeometry.h"
 #include "ui/EditorContext.h"
+#include "ui/GraphImages.h"
 
 class QPushButton;
 class QTabWidget;
@@ -33,7 +34,7 @@ public:
     COutputPage* currentPage() const;
     QTabWidget* tabs() const { return tabs_; }
     PageButton* onLineButton() const { return onLine_; }
-    GraphGeometry& geometry() { return geometry_; }
+    const GraphGeometry& geometry() const { return images_->geometry; }
 
     // What the "On Line" button does: go online if needed, then send every parameter.
     void goOnLine();
@@ -49,7 +50,8 @@ private:
     void refreshOnLineButton();
 
     EditorContext& context_;
-    GraphGeometry geometry_{};
+    // The graph and meter geometry and images both pages share.
+    std::shared_ptr<GraphImages> images_ = std::make_shared<GraphImages>();
     QTabWidget* tabs_ = nullptr;
     std::array<COutputPage*, kPageCount> pages_{};
     PageButton* onLine_ = nullptr;
