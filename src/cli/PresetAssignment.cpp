@@ -166,7 +166,12 @@ void store(CKorvaliserDoc& doc, const Target& t, int value) {
 
 std::string applyAssignment(CKorvaliserDoc& doc, std::string_view assignment) {
     const std::size_t equals = assignment.find('=');
-    if (equals == std::string_view::npos) return "\"" + std::string(assignment) + "\" is not KEY=VALUE";
+    if (equals == std::string_view::npos) {
+        std::string reason = "\"";  // appended: GCC 12 misreports `"..." + string&&` at -O3
+        reason += assignment;
+        reason += "\" is not KEY=VALUE";
+        return reason;
+    }
     const std::string_view key = assignment.substr(0, equals);
     const std::string_view text = assignment.substr(equals + 1);
     const std::optional<Target> target = readKey(key, doc.activeBandCount());

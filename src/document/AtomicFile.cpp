@@ -92,8 +92,12 @@ int createTemporary(const std::filesystem::path& target, std::string& tempPath) 
     std::random_device random;
     int lastError = EEXIST;
     for (int attempt = 0; attempt < 100 && lastError == EEXIST; ++attempt) {
-        tempPath =
-            (folder / ("." + target.filename().string() + "." + randomSuffix(random) + ".tmp")).string();
+        std::string name = ".";  // built by appending: GCC 12 misreports `"." + string&&` at -O3
+        name += target.filename().string();
+        name += '.';
+        name += randomSuffix(random);
+        name += ".tmp";
+        tempPath = (folder / name).string();
         const int fd = ::open(tempPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd >= 0) return fd;
         lastError = errno;
