@@ -1,8 +1,10 @@
 #include <iostream>
 
 #include "cli/CliApp.h"
+#include "cli/LinkCommands.h"
 #include "cli/OfflineCommands.h"
 
 int main(int argc, char** argv) {
-    return kv::runCli(argc, argv, std::cout, std::cerr, {kv::registerOfflineCommands});
+    return kv::runCli(argc, argv, std::cout, std::cerr,
+                      {kv::registerOfflineCommands, kv::registerLinkCommands});
 }
