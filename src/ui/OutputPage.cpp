@@ -24,8 +24,10 @@
 #include "response/GraphGeometry.h"
 #include "response/OutputCurves.h"
 #include "response/ResponseCurveTable.h"
+#include "ui/FilterSlope.h"
 #include "ui/GraphImages.h"
 #include "ui/ImageSlider.h"
+#include "ui/LevelMeters.h"
 #include "ui/PageButton.h"
 #include "ui/ParametricControl.h"
 #include "ui/ResponseGraph.h"
@@ -142,6 +144,7 @@ void COutputPage::buildControls() {
     buildCrossoverAndDelay();
     buildRows();
     buildLimiter();
+    meterBars_ = std::make_unique<CLevelMeters>(this, images_);
     buildStrip(0);
     buildStrip(1);
     buildTemperature();
@@ -247,12 +250,9 @@ void COutputPage::buildStrip(int output) {
     strip.slider->setObjectName(QStringLiteral("gainSlider") + n);
     strip.slider->move(left + 8, 108);
 
-    auto* meter = new QWidget(this);
-    meter->setObjectName(QStringLiteral("levelMeter") + n);
-    meter->setGeometry(left + 70, 108, 26, 270);
-    meter->setAttribute(Qt::WA_OpaquePaintEvent);
-    meter->installEventFilter(this);
-    strip.meter = meter;
+    strip.meter = meterBars_->bar(output);
+    strip.meter->setObjectName(QStringLiteral("levelMeter") + n);
+    strip.meter->setGeometry(left + 70, 108, 26, 270);
 
     strip.mute = new PageButton(PageButton::Style::Mute, this);
     strip.mute->setObjectName(QStringLiteral("muteButton") + n);
@@ -453,6 +453,8 @@ void COutputPage::openBandDialog(int row) {
 
 void COutputPage::openCrossoverDialog(int filter) {
     state_.selectedTarget = filter == 0 ? kTargetHighPass : kTargetLowPass;
+    CFilterSlope dialog(doc_, output_, filter == 0 ? CrossoverSide::HighPass : CrossoverSide::LowPass, this);
+    dialog.exec();
     context_.curves.markStale(CurveSlots::highPass);
     context_.curves.markStale(CurveSlots::lowPass);
     refreshAllControls();
@@ -707,7 +709,7 @@ void COutputPage::statusTick() {
         // A redraw that only answers a repaint keeps the values shown; a reading replaces them.
         if (!outcome.restartTimerMs || polled != lastPolled_) meters_ = polled;
         lastPolled_ = polled;
-        for (OutputStrip& strip : strips_) strip.meter->update();
+        meterBars_->setValues(meters_[0], meters_[1]);
     }
     if (outcome.temperatureChanged) refreshTemperature();
     if (outcome.restartTimerMs) {

@@ -27,6 +27,7 @@ class QToolButton;
 namespace kv {
 
 class CImageSlider;
+class CLevelMeters;
 class CResponseGraph;
 class PageButton;
 struct GraphImages;
@@ -149,6 +150,7 @@ private:
     QComboBox* releaseList_ = nullptr;
     CResponseGraph* graph_ = nullptr;
     std::array<OutputStrip, 2> strips_{};
+    std::unique_ptr<CLevelMeters> meterBars_;
     QLabel* temperatureText_ = nullptr;
     QLabel* temperatureStatus_ = nullptr;
 
