@@ -1,0 +1,15 @@
+#pragma once
+// `korvaliser --edit FILE --preset N`: open one preset of a bank file straight in the
+// preset editor, without the main window.
+
+#include <QString>
+
+namespace kv {
+
+// Loads the file into a fresh document, selects the preset shown as number presetNumber
+// (1..10) and runs the editor sheet modally. Returns 0 after the sheet closed, 1 when
+// the file cannot be loaded or the number is outside 1..10 (the user is told why).
+// The edits are not saved: the editor shows and sends, the main window saves.
+int runEditorStandalone(const QString& file, int presetNumber);
+
+}  // namespace kv
