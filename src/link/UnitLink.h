@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "link/LinkNotifier.h"
 #include "link/SerialPort.h"

@@ -137,20 +137,6 @@ TEST_F(UnitLinkOverPty, FindsAUnitAtAnotherSpeed) {
     EXPECT_TRUE(messages.shown.empty());
 }
 
-TEST_F(UnitLinkOverPty, OpensAtEachSpeedOfTheTable) {
-    const struct {
-        int baudIndex, baud;
-    } cases[] = {{0, 2400}, {1, 4800}, {2, 9600}, {3, 19200}, {4, 38400}, {5, 57600}, {6, 115200}, {9, 2400}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.baudIndex);
-        sim.clearFrames();
-        link.setBaudIndex(c.baudIndex);
-        ASSERT_TRUE(link.openPort(UnitLink::kRs232)) << link.lastPortError();
-        EXPECT_EQ(link.identifyUnit(), IdentifyResult::Identified);
-        EXPECT_EQ(identificationBauds(), std::vector<int>{c.baud});
-    }
-}
-
 TEST_F(UnitLinkOverPty, StrayBytesBeforeARepliesAreSkipped) {
     ASSERT_TRUE(link.goOnline());
     sim.setStrayBytes({0x11, 0x22});

@@ -8,7 +8,6 @@
 
 #include "FakeSerialPort.h"
 #include "document/KorvaliserDoc.h"
-#include "link/SpeedTable.h"
 
 namespace kv {
 namespace {
@@ -416,13 +415,6 @@ TEST(LinkNotifierDefault, ShowsTheReasonUnderTheText) {
     plain.showPortFailure("Cannot Open this COM port !", "Permission denied");
     EXPECT_EQ(plain.shown, (std::vector<std::string>{"Cannot Open this COM port !",
                                                      "Cannot Open this COM port !\n\nPermission denied"}));
-}
-
-TEST(SpeedTable, HuntingVisitsTheThreeFastSpeeds) {
-    EXPECT_EQ(nextHuntingBaudIndex(6), 4);
-    EXPECT_EQ(nextHuntingBaudIndex(4), 5);
-    EXPECT_EQ(nextHuntingBaudIndex(5), 6);
-    for (const int other : {-1, 0, 1, 2, 3, 7}) EXPECT_EQ(nextHuntingBaudIndex(other), 6);
 }
 
 }  // namespace

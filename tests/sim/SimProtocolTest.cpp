@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "HostFrames.h"
 #include "document/MessageCode.h"
 #include "sim/FrameAssembler.h"
 #include "sim/SimProtocol.h"
@@ -159,24 +160,11 @@ TEST(SimProtocol, DecodesWorkedFrames) {
 }
 
 // A parameter write with the given address byte and a body of `bodyBytes` zero bytes
-// after it, packed and sealed as the host does.
+// after it.
 Bytes parameterFrame(std::uint8_t address, std::size_t bodyBytes, int model = 0x32) {
     Bytes body(bodyBytes, 0x00);
     body[0] = address;
-    Bytes frame{0xF1, 0x00, 0x00, static_cast<std::uint8_t>(model), 0x01, 0x0D, 0x01};
-    for (std::size_t at = 0; at < body.size(); at += 7) {
-        std::uint8_t header = 0;
-        const std::size_t end = std::min(at + 7, body.size());
-        for (std::size_t i = at; i < end; ++i)
-            header |= static_cast<std::uint8_t>((body[i] >> 7) << (i - at));
-        frame.push_back(header);
-        for (std::size_t i = at; i < end; ++i) frame.push_back(body[i] & 0x7F);
-    }
-    const std::size_t d = frame.size();
-    frame[1] = static_cast<std::uint8_t>(d >> 7);
-    frame[2] = static_cast<std::uint8_t>(d & 0x7F);
-    frame.push_back(simChecksum(frame));
-    return frame;
+    return test::hostFrame(0xF1, model, 0x01, test::packed(body));
 }
 
 TEST(SimProtocol, MapsEveryParameterAddressToItsMessage) {

@@ -2,7 +2,7 @@
 // the way the program's link drives it.
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
+#include <set>
 
 #include <chrono>
 #include <filesystem>
@@ -10,6 +10,7 @@
 #include <sstream>
 #include <thread>
 
+#include "HostFrames.h"
 #include "document/MessageCode.h"
 #include "link/PosixSerialPort.h"
 #include "sim/SimulatedAmplifier.h"
@@ -26,39 +27,17 @@ const Bytes kTemperatureQuery520{0xF0, 0x00, 0x07, 0x32, 0x01, 0x0D, 0x3D, 0x74}
 const Bytes kLimiterLevel520{0xF1, 0x00, 0x0A, 0x32, 0x01, 0x0D, 0x02, 0x02, 0x01, 0x7A, 0x3A};
 
 Bytes recallFrame(int number, int model = 0x32) {
-    Bytes frame{0xF1, 0x00, 0x08, static_cast<std::uint8_t>(model),
-                0x01, 0x0D, 0x04, static_cast<std::uint8_t>(number)};
-    unsigned sum = 0;
-    for (std::size_t i = 0; i < frame.size(); ++i)
-        if (i != 1) sum += frame[i];
-    frame.push_back(static_cast<std::uint8_t>(sum & 0x7F));
-    return frame;
+    return test::hostFrame(0xF1, model, 0x04, {static_cast<std::uint8_t>(number)});
 }
 
-// A whole-preset frame for `slot` whose name field holds `name`, packed by hand.
+// A whole-preset frame for `slot` whose name field holds `name`.
 Bytes presetFrame(int slot, const std::string& name, int model = 0x32) {
     Bytes body(641, 0x00);
     body[0] = static_cast<std::uint8_t>(slot);
+    body[1] = 0xC3;  // a byte with the top bit set, to see the packing undone
     for (std::size_t i = 0; i < 16; ++i)
         body[535 + i] = i < name.size() ? static_cast<std::uint8_t>(name[i]) : 0x20;
-    body[1] = 0xC3;  // a byte with the top bit set, to see the packing undone
-    Bytes frame{0xF1, 0x00, 0x00, static_cast<std::uint8_t>(model), 0x01, 0x0D, 0x03};
-    for (std::size_t at = 0; at < body.size(); at += 7) {
-        const std::size_t end = std::min(at + 7, body.size());
-        std::uint8_t header = 0;
-        for (std::size_t i = at; i < end; ++i)
-            header |= static_cast<std::uint8_t>((body[i] >> 7) << (i - at));
-        frame.push_back(header);
-        for (std::size_t i = at; i < end; ++i) frame.push_back(body[i] & 0x7F);
-    }
-    const std::size_t d = frame.size();
-    frame[1] = static_cast<std::uint8_t>(d >> 7);
-    frame[2] = static_cast<std::uint8_t>(d & 0x7F);
-    unsigned sum = 0;
-    for (std::size_t i = 0; i < d; ++i)
-        if (i != 1) sum += frame[i];
-    frame.push_back(static_cast<std::uint8_t>(sum & 0x7F));
-    return frame;
+    return test::hostFrame(0xF1, model, 0x03, test::packed(body));
 }
 
 class SimulatorTest : public testing::Test {
@@ -80,24 +59,6 @@ protected:
     std::unique_ptr<SimulatedAmplifier> sim = std::make_unique<SimulatedAmplifier>();
     PosixSerialPort port;
 };
-
-TEST_F(SimulatorTest, IdentifiesAsTheChosenModel) {
-    open();
-    for (const int model : {0x31, 0x32, 0x33}) {
-        sim->setModelCode(model);
-        const Bytes reply = ask(kIdentify, 9);
-        ASSERT_EQ(reply.size(), 9u);
-        EXPECT_EQ(reply[0], 0xE8);
-        EXPECT_EQ(reply[1], 0x00);
-        EXPECT_TRUE(reply[2] == 8 || reply[2] == 9);
-        EXPECT_EQ(reply[4], model);
-    }
-    const std::array<std::uint8_t, 9> wrong{0xE8, 0x01, 0x08, 0x00, 0x32, 0, 0, 0, 0};
-    sim->setIdentityReply(wrong);
-    EXPECT_EQ(ask(kIdentify, 9), Bytes(wrong.begin(), wrong.end()));
-    sim->clearIdentityReply();
-    EXPECT_EQ(ask(kIdentify, 9)[1], 0x00);
-}
 
 TEST_F(SimulatorTest, AcknowledgesValidFramesAndRefusesBadOnes) {
     open();
@@ -178,21 +139,6 @@ TEST_F(SimulatorTest, AnswersTemperatureAndMeters) {
         std::this_thread::sleep_for(250ms);
     }
     EXPECT_GT(seen.size(), 1u);
-}
-
-TEST_F(SimulatorTest, AnswersOnlyAtChosenSpeeds) {
-    sim->setAnswerSpeeds({38400});
-    open(9600);
-    port.setTimeouts({0, 0, 150, 0, 1000});
-    EXPECT_TRUE(ask(kIdentify, 9).empty());
-    ASSERT_TRUE(port.configure(38400));
-    EXPECT_EQ(ask(kIdentify, 9).size(), 9u);
-    ASSERT_TRUE(sim->waitForFrames(2, 1s));
-    const auto frames = sim->frames();
-    EXPECT_EQ(frames[0].hostBaud, 9600);
-    EXPECT_FALSE(frames[0].answered);
-    EXPECT_EQ(frames[1].hostBaud, 38400);
-    EXPECT_TRUE(frames[1].answered);
 }
 
 TEST_F(SimulatorTest, TakesTheWireTimeOfTheHostSpeed) {
