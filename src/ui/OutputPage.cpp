@@ -219,19 +219,22 @@ void COutputPage::buildRows() {
 }
 
 void COutputPage::buildLimiter() {
-    constexpr int left = kStripLeft + 2 * kStripColumn;
-    constexpr int width = 120;
-    makeLabel(QStringLiteral("Limiter"), QStringLiteral("limiterLabel"), {left, 408, width, 20});
-    const auto makeList = [&](const QString& caption, const QString& name, int top) {
-        makeLabel(caption, name + QStringLiteral("Label"), {left, top, width, 18});
+    // Under the output strip: a caption across, then Level, Attack and Release side by side.
+    constexpr int width = 84;
+    constexpr int gap = 6;
+    makeLabel(QStringLiteral("Limiter"), QStringLiteral("limiterLabel"),
+              {kStripLeft, 430, 3 * width + 2 * gap, 20});
+    const auto makeList = [&](const QString& caption, const QString& name, int column) {
+        const int left = kStripLeft + column * (width + gap);
+        makeLabel(caption, name + QStringLiteral("Label"), {left, 456, width, 18});
         auto* list = new QComboBox(this);
         list->setObjectName(name);
-        list->setGeometry(left, top + 19, width, 24);
+        list->setGeometry(left, 478, width, 24);
         return list;
     };
-    levelList_ = makeList(QStringLiteral("Level"), QStringLiteral("limiterLevel"), 432);
-    attackList_ = makeList(QStringLiteral("Attack"), QStringLiteral("limiterAttack"), 478);
-    releaseList_ = makeList(QStringLiteral("Release"), QStringLiteral("limiterRelease"), 524);
+    levelList_ = makeList(QStringLiteral("Level"), QStringLiteral("limiterLevel"), 0);
+    attackList_ = makeList(QStringLiteral("Attack"), QStringLiteral("limiterAttack"), 1);
+    releaseList_ = makeList(QStringLiteral("Release"), QStringLiteral("limiterRelease"), 2);
 }
 
 void COutputPage::buildStrip(int output) {
