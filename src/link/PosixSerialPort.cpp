@@ -1,6 +1,5 @@
 #include "link/PosixSerialPort.h"
 
-#include <dirent.h>
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/file.h>
