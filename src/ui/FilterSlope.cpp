@@ -127,7 +127,7 @@ void CFilterSlope::refresh(bool reselectSlope) {
                               doc_.unitType());
     const int current = frequency();
     frequencyBar_->setRange(limits_.minimum, limits_.maximum);
-    frequencyBar_->setSliderPosition(current);
+    frequencyBar_->setValue(current);
     frequencyEdit_->setText(text(frequencyText(current)));
     lowLabel_->setText(text(frequencyText(limits_.minimum)));
     highLabel_->setText(text(frequencyText(limits_.maximum)));

@@ -9,6 +9,10 @@
 
 #include <optional>
 
+// The artwork lives in this static library; registering it here keeps the linker from
+// dropping it.
+static void registerSliderArtwork() { Q_INIT_RESOURCE(slider); }
+
 namespace kv {
 
 namespace {
@@ -58,6 +62,8 @@ constexpr QColor kThumbKey{255, 0, 255};
 }  // namespace
 
 CImageSlider::CImageSlider(QWidget* parent) : QWidget(parent) {
+    static const bool artworkRegistered = (registerSliderArtwork(), true);
+    Q_UNUSED(artworkRegistered);
     // A click focuses the slider itself (the first click on an unfocused slider must know
     // that it was unfocused), so Qt is not allowed to focus it before the press arrives.
     setFocusPolicy(Qt::TabFocus);

@@ -18,6 +18,8 @@
 #include "ui/ScrollBarAction.h"
 #include "ui/TypeComboBox.h"
 
+static void registerDialogArtwork() { Q_INIT_RESOURCE(dialogs); }
+
 namespace kv {
 
 namespace {
@@ -65,6 +67,8 @@ CParametricControl::CParametricControl(CKorvaliserDoc& doc, int output, int band
       band_(band),
       lastBand_(doc.activeBandCount() - 1),
       showQ_(showQ) {
+    static const bool artworkRegistered = (registerDialogArtwork(), true);
+    Q_UNUSED(artworkRegistered);
     buildControls();
     refresh();
 }
@@ -169,11 +173,11 @@ void CParametricControl::refresh() {
     lowLabel_->setText(text(frequencyText(ranges_.frequency.minimum)));
     highLabel_->setText(text(frequencyText(ranges_.frequency.maximum)));
     frequencyBar_->setRange(ranges_.frequency.minimum, ranges_.frequency.maximum);
-    frequencyBar_->setSliderPosition(frequency);
+    frequencyBar_->setValue(frequency);
     frequencyEdit_->setText(text(frequencyText(frequency)));
 
     qBar_->setRange(0, ranges_.q.maximum - ranges_.q.minimum);
-    qBar_->setSliderPosition(qBarPosition(q, type_, ranges_.q));
+    qBar_->setValue(qBarPosition(q, type_, ranges_.q));
     qEdit_->setText(text(bandWidthText(q, type_, showQ_)));
     const bool qAdjustable = ranges_.q.minimum != ranges_.q.maximum;
     qBar_->setEnabled(qAdjustable);
