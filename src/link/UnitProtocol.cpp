@@ -71,8 +71,8 @@ constexpr SectionPlan second(double factor, double q) { return {SectionPlan::Sec
 constexpr SectionPlan first(double factor) { return {SectionPlan::FirstOrder, factor, 0.0}; }
 constexpr SectionPlan pass() { return {}; }
 
-// Slope codes 0..8; the high-pass factors of the Bessel slopes are the reciprocals of
-// the low-pass ones, written out as the unit's firmware tables hold them.
+// Slope codes 0..8 (steeper codes are sent as code 6). The high-pass frequency factors
+// of the Bessel slopes are the reciprocals of the low-pass ones.
 constexpr std::array<SlopePlan, 9> kSlopePlans{{
     {{second(1.2736, kQBessel12), pass()}, {second(0.7851758793969849, kQBessel12), pass()}},
     {{second(1, kQButterworth), pass()}, {second(1, kQButterworth), pass()}},
