@@ -15,6 +15,7 @@
 #include "app/KorvaliserApp.h"
 #include "document/KorvaliserDoc.h"
 #include "link/UnitLink.h"
+#include "ui/AppResources.h"
 #include "ui/KorvaliserView.h"
 #include "ui/PearTree.h"
 
@@ -40,6 +41,7 @@ QString recentFileText(int index, const QString& path) {
 }  // namespace
 
 CMainFrame::CMainFrame(CKorvaliserApp& app) : app_(app) {
+    ensureAppResources();
     setObjectName(QStringLiteral("mainFrame"));
     setWindowIcon(QIcon(QStringLiteral(":/app/korvaliser.svg")));
     unitType_ = new QComboBox(this);

@@ -6,11 +6,14 @@
 #include <QScreen>
 #include <QSvgRenderer>
 
+#include "ui/AppResources.h"
+
 namespace kv {
 
 namespace {
 
 QPixmap loadPicture(const QString& path) {
+    ensureAppResources();
     if (path.endsWith(QLatin1String(".svg"), Qt::CaseInsensitive)) {
         QSvgRenderer renderer(path);
         if (!renderer.isValid()) return {};

@@ -7,10 +7,10 @@
 #include <QPainter>
 #include <QStyledItemDelegate>
 #include <QSvgRenderer>
-#include <QTimer>
 
 #include "document/KorvaliserDoc.h"
 #include "editing/PresetOrder.h"
+#include "ui/AppResources.h"
 
 namespace kv {
 
@@ -22,6 +22,7 @@ constexpr int kImageCount = 2 * kPresetCount + 1;
 
 // The strip of tree images: root, positions 1..10, and the same positions selected.
 std::vector<QPixmap> loadPositionImages() {
+    ensureAppResources();
     std::vector<QPixmap> images;
     QSvgRenderer renderer(QStringLiteral(":/app/tree-positions.svg"));
     if (!renderer.isValid()) return images;
@@ -160,7 +161,8 @@ void CPearTree::renamePreset(int data, const QString& text) {
     if (data < 1 || data > kPresetCount || text.isEmpty()) return;
     document_.setPresetName(document_.slotAtPosition(data - 1), text.left(kNameMaxChars).toStdU16String());
     // Rebuild once the edit has closed, so the item under the editor is not pulled away.
-    QTimer::singleShot(0, this, [this] { emit viewsUpdateRequested(nullptr); });
+    QMetaObject::invokeMethod(
+        this, [this] { emit viewsUpdateRequested(nullptr); }, Qt::QueuedConnection);
 }
 
 void CPearTree::dropPreset(int draggedData, int dropData) {

@@ -1,0 +1,159 @@
+#include <gtest/gtest.h>
+
+#include <QImage>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QScrollBar>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "document/KorvaliserDoc.h"
+#include "document/ValueText.h"
+#include "response/ResponseCurveTable.h"
+#include "ui/KorvaliserView.h"
+#include "ui/Prompts.h"
+#include "ui/SettingsReport.h"
+
+namespace kv {
+namespace {
+
+QString pdfText(const QString& path) {
+    QProcess process;
+    process.start(QStringLiteral("pdftotext"), {path, QStringLiteral("-")});
+    if (!process.waitForFinished(20000) || process.exitCode() != 0) return {};
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+class ReportTest : public ::testing::Test {
+protected:
+    ReportTest() {
+        doc.setPresetName(0, u"Kick Drum");
+        doc.setInvert(0, true);
+        doc.setBandFlat(0, 2, 1);
+        doc.setBandGain(0, 2, -45);
+        doc.setBandGain(1, 0, 35);
+        doc.setBandType(1, 5, 10);
+    }
+
+    // The section drawn on a 96-dpi image: report units map to 0.096 pixel.
+    QImage sectionImage(bool printing, int* next = nullptr) {
+        QImage image(800, 300, QImage::Format_ARGB32_Premultiplied);
+        image.setDotsPerMeterX(3780);
+        image.setDotsPerMeterY(3780);
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        ReportSettings settings;
+        settings.printing = printing;
+        SettingsReport report(doc, &curves, settings);
+        const int result = report.drawOutputSection(painter, reportTransform(96, 96), 200, -540, 0);
+        if (next) *next = result;
+        return image;
+    }
+
+    static QPoint pixelOf(double x, double y) { return reportTransform(96, 96).map(QPointF(x, y)).toPoint(); }
+
+    CKorvaliserDoc doc;
+    ResponseCurveTable curves;
+    Prompts prompts;
+};
+
+TEST_F(ReportTest, SectionHeightFollowsTheRowHeight) {
+    struct Case {
+        bool printing;
+        int next;
+    };
+    for (const Case c : {Case{false, -540 - 90 - 9 * 180}, Case{true, -540 - 62 - 9 * 125}}) {
+        int next = 0;
+        sectionImage(c.printing, &next);
+        EXPECT_EQ(next, c.next) << (c.printing ? "printing" : "screen");
+    }
+    EXPECT_EQ(SettingsReport::fontHeightUnits(8), -111);
+    EXPECT_EQ(SettingsReport::fontHeightUnits(6), -83);
+}
+
+TEST_F(ReportTest, ShadedRowsSitWhereTheTableSaysOnScreen) {
+    const QImage image = sectionImage(false);
+    const int R = 180, top = -540, left = 200, w = 688;
+    // Row 5 (the PEQ header) and the label column of rows 6..9 are light grey.
+    EXPECT_EQ(image.pixelColor(pixelOf(left + 4 * w + 40, top - 4 * R - R / 2)), QColor(192, 192, 192));
+    EXPECT_EQ(image.pixelColor(pixelOf(left + w / 2, top - 7 * R + 40)), QColor(192, 192, 192));
+    // A band cell next to it is white, and outside the frame stays white.
+    EXPECT_EQ(image.pixelColor(pixelOf(left + 2 * w + 30, top - 6 * R - R / 2)), QColor(Qt::white));
+    EXPECT_EQ(image.pixelColor(pixelOf(left + 3000, top - 9 * R - 200)), QColor(Qt::white));
+    // The heavy rule under row 1 is black.
+    EXPECT_EQ(image.pixelColor(pixelOf(left + 1500, top - R)), QColor(Qt::black));
+}
+
+TEST_F(ReportTest, PrintedRowsAreShorter) {
+    const QImage image = sectionImage(true);
+    const int R = 125, top = -540, left = 200, w = 688;
+    EXPECT_EQ(image.pixelColor(pixelOf(left + 4 * w + 40, top - 4 * R - R / 2)), QColor(192, 192, 192));
+    EXPECT_EQ(image.pixelColor(pixelOf(left + 3000, top - 9 * 180 + 40)),
+              QColor(Qt::white));  // screen's last row
+}
+
+TEST_F(ReportTest, PdfHoldsNameTablesAndBandTexts) {
+    QTemporaryDir dir;
+    CKorvaliserView view(doc, &curves, prompts);
+    const QString path = dir.filePath(QStringLiteral("report.pdf"));
+    ASSERT_TRUE(view.exportPdf(path));
+    const QString text = pdfText(path);
+    ASSERT_FALSE(text.isEmpty()) << "pdftotext gave nothing";
+    for (const QString& expected :
+         {QStringLiteral("Kick Drum"), QStringLiteral("Format:"), QStringLiteral("Name:"),
+          QStringLiteral("Output [1]"), QStringLiteral("Output [2]"), QStringLiteral("Highpass:"),
+          QStringLiteral("Lowpass:"), QStringLiteral("Limiter:"), QStringLiteral("Delay:"),
+          QStringLiteral("Bypassed"), QStringLiteral("(-180')"), QStringLiteral("PEQ 8"),
+          QStringLiteral("Freq."), QString::fromStdString(bandGainText(35, 0)).trimmed(),
+          QString::fromStdString(frequencyText(doc.bandFrequency(0, 0))).trimmed(),
+          QString::fromStdString(typeText(10, true)).trimmed(), QStringLiteral("(None)")})
+        EXPECT_TRUE(text.contains(expected)) << qPrintable(expected);
+    EXPECT_FALSE(text.contains(QString::fromStdString(bandGainText(-45, 0)).trimmed()));  // flat band's gain
+    EXPECT_TRUE(text.contains(QRegularExpression(QStringLiteral("\\bQ\\b"))));
+}
+
+TEST_F(ReportTest, BandWidthLabelFollowsTheDisplaySwitch) {
+    QTemporaryDir dir;
+    CKorvaliserView view(doc, &curves, prompts);
+    view.setShowQ(false);
+    const QString path = dir.filePath(QStringLiteral("bw.pdf"));
+    ASSERT_TRUE(view.exportPdf(path));
+    EXPECT_TRUE(pdfText(path).contains(QStringLiteral("BandWd")));
+}
+
+TEST_F(ReportTest, ScrollHeightFollowsTheNotes) {
+    CKorvaliserView view(doc, &curves, prompts);
+    EXPECT_EQ(view.pageHeightUnits(), 14000);  // before the first paint
+    view.resize(700, 300);
+    view.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
+    view.viewport()->repaint();
+    const int shortNotes = view.pageHeightUnits();
+    EXPECT_GT(shortNotes, 540 + 2 * 1710 + 4500);
+    EXPECT_LT(shortNotes, 540 + 2 * 1710 + 4500 + 400);
+
+    Preset& preset = doc.bankForLoading().presets[0];
+    const std::u16string words = u"Line array with two subs per side, cardioid; check the delay again. ";
+    for (std::size_t i = 0; i + 1 < preset.notes.size(); ++i) preset.notes[i] = words[i % words.size()];
+    view.viewport()->repaint();
+    EXPECT_GT(view.pageHeightUnits(), shortNotes + 150);
+    EXPECT_GT(view.verticalScrollBar()->maximum(), 0);
+}
+
+TEST_F(ReportTest, ScreenPaintShowsTheName) {
+    CKorvaliserView view(doc, &curves, prompts);
+    view.resize(720, 500);
+    view.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
+    const QImage shot = view.viewport()->grab().toImage();
+    // Dark title text lies on the baseline row of the name (y = -180 units).
+    int dark = 0;
+    for (int x = 19; x < 120; ++x)
+        for (int y = 8; y < 18; ++y)
+            if (qGray(shot.pixel(x, y)) < 100) ++dark;
+    EXPECT_GT(dark, 20);
+}
+
+}  // namespace
+}  // namespace kv
