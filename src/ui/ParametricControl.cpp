@@ -118,7 +118,7 @@ void CParametricControl::buildControls() {
 
     // Left column: the gain.
     placeGroup(this, "gainGroup", QStringLiteral("Gain"), dialogRect(7, 30, 88, 180));
-    gainSlider_ = place<CImageSlider>(this, "gainSlider", dialogRect(36, 42, 24, 113));
+    gainSlider_ = place<CImageSlider>(this, "gainSlider", dialogRect(39, 42, 24, 113));
     gainSlider_->configureForBandDialog();
     gainEdit_ = place<QLineEdit>(this, "gainEdit", dialogRect(17, 160, 68, 14));
     gainEdit_->setAlignment(Qt::AlignCenter);

@@ -6,6 +6,9 @@
 #include <optional>
 #include <string>
 
+#include "document/ValueText.h"
+#include "editing/FrequencyInput.h"
+
 namespace kv {
 namespace {
 
@@ -21,13 +24,20 @@ TEST(PeqDialogRules, GainTextIsTruncatedToTenthsAndLimitedWithoutWrapping) {
         ValueRange range;
         std::optional<int> gain;
     } cases[] = {
-        {"3", kPeqGain, 30},        {"-4.55", kPeqGain, -45},     {"+1.1dB", kPeqGain, 11},
-        {"-0.3", kPeqGain, -3},     {"20", kPeqGain, 150},        {"-45", kPeqGain, -300},
-        {"-20", kShelfGain, -150},  {"4000", kPeqGain, 150},  // would wrap to a negative 16-bit value if not
-                                                              // limited first
-        {"3276.8", kPeqGain, 150},                            // exactly 32768 tenths
-        {"-1e300", kPeqGain, -300},                           // far beyond any integer
-        {"5", {0, 0}, 0},           {"", kPeqGain, std::nullopt}, {"loud", kPeqGain, std::nullopt},
+        {"3", kPeqGain, 30},
+        {"-4.55", kPeqGain, -45},
+        {"+1.1dB", kPeqGain, 11},
+        {"-0.3", kPeqGain, -3},
+        {"20", kPeqGain, 150},
+        {"-45", kPeqGain, -300},
+        {"-20", kShelfGain, -150},
+        {"4000", kPeqGain, 150},     // would wrap to a negative 16-bit value if not
+                                     // limited first
+        {"3276.8", kPeqGain, 150},   // exactly 32768 tenths
+        {"-1e300", kPeqGain, -300},  // far beyond any integer
+        {"5", {0, 0}, 0},
+        {"", kPeqGain, std::nullopt},
+        {"loud", kPeqGain, std::nullopt},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE("text: \"" + c.text + "\"");
@@ -191,6 +201,25 @@ TEST(PeqDialogRules, BandSteppingStopsAtBothEnds) {
     EXPECT_EQ(previousBandIndex(3), 2);
     EXPECT_EQ(nextBandIndex(6, 7), 7);
     EXPECT_EQ(nextBandIndex(7, 7), 7);
+}
+
+// Leaving a field commits what it shows, so every shown text must read back as the value
+// it shows; otherwise tabbing through the dialog would drift the band.
+TEST(PeqDialogRules, EveryShownTextReadsBackToTheSameCode) {
+    for (int index = 13; index <= 432; ++index) {
+        EXPECT_EQ(frequencyIndexFromText(frequencyText(index)), index) << frequencyText(index);
+    }
+    for (const bool showQ : {true, false}) {
+        // 108 (Q 0.25) is the widest band any type allows.
+        for (int q = 0; q <= 108; ++q) {
+            const std::string shown = bandWidthText(q, kPeqType, showQ);
+            EXPECT_EQ(bandQFromText(shown, kPeqType, showQ, {0, 128}), q) << shown << (showQ ? " Q" : " BW");
+        }
+    }
+    for (int q = 0; q <= 89; ++q) {
+        const std::string shown = bandWidthText(q, kPhaseType, true);
+        EXPECT_EQ(bandQFromText(shown, kPhaseType, true, {0, 89}), q) << shown;
+    }
 }
 
 }  // namespace
