@@ -87,15 +87,7 @@ QRectF unitRect(int x1, int y1, int x2, int y2) {
     return QRectF(QPointF(x1, y1), QPointF(x2, y2)).normalized();
 }
 
-struct PlotArea {
-    int left = 0;
-    int right = 0;
-    int top = 0;
-    int bottom = 0;
-    int unitsPerDb = 0;     // o
-    int unitsPerPoint = 0;  // v
-    int zeroRow = 0;
-};
+using PlotArea = ReportPlotArea;
 
 PlotArea plotArea(ReportCanvas& c, int left, int top, int height, int width) {
     PlotArea a;
@@ -168,6 +160,12 @@ void drawOutputCurve(ReportCanvas& c, const PlotArea& a, const CKorvaliserDoc& d
 }
 
 }  // namespace
+
+ReportPlotArea LayoutReportGraph(QPainter& painter, const QTransform& reportToDevice, int left, int top,
+                                 int height, int graphWidth) {
+    ReportCanvas c(painter, reportToDevice);
+    return plotArea(c, left, top, height, graphWidth);
+}
 
 int ReportGraphWidth(int viewWidthUnits) {
     return std::max(kReportGraphMinWidth, static_cast<int>(0.9 * viewWidthUnits));

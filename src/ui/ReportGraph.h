@@ -31,6 +31,20 @@ int DrawReportGraph(QPainter& painter, const QTransform& reportToDevice, const C
                     ResponseCurveTable& table, int left, int top, int height, int bothOutputs, int output,
                     int graphWidth = kReportGraphMinWidth);
 
+// The plot inside the graph's box, in report units, as DrawReportGraph lays it out for
+// this painter's device (the label column depends on the font's metrics).
+struct ReportPlotArea {
+    int left = 0;
+    int right = 0;
+    int top = 0;
+    int bottom = 0;
+    int unitsPerDb = 0;     // the plot spans 54 of them, +18 to -36 dB
+    int unitsPerPoint = 0;  // per grid point, 420 across
+    int zeroRow = 0;
+};
+ReportPlotArea LayoutReportGraph(QPainter& painter, const QTransform& reportToDevice, int left, int top,
+                                 int height, int graphWidth = kReportGraphMinWidth);
+
 // Where a curve value (dB) lands, in report units: 0 dB row minus trunc(n o / 100) with
 // n = trunc(-100 max(dB, -100)), o the report's units per dB. NaN counts as -100 dB.
 int ReportCurveY(double db, int zeroRow, int unitsPerDb);
