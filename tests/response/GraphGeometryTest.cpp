@@ -81,15 +81,6 @@ TEST(GraphGeometry, MarkerRectanglesAndTheMouseInverse) {
     }
 }
 
-TEST(GraphGeometry, AxisZones) {
-    const GraphGeometry g = graphOf(900, 500);
-    EXPECT_TRUE(g.inGainZone(33.9f));
-    EXPECT_FALSE(g.inGainZone(34.0f));
-    EXPECT_FALSE(g.inFrequencyZone(37.0f, g.plotBottom()));
-    EXPECT_TRUE(g.inFrequencyZone(37.5f, g.plotBottom() + 1));
-    EXPECT_FALSE(g.inFrequencyZone(37.0f, g.plotBottom() + 1));
-}
-
 TEST(HitTestMarker, LowestShownBandWinsAndEdgesAreHalfOpen) {
     MarkerRects rects = InitialMarkerRects();
     rects[0] = {100, 100, 10, 10};
@@ -136,20 +127,6 @@ TEST(GraphGeometry, MeterRectangles) {
         EXPECT_EQ(r.y, 3);
         EXPECT_EQ(r.width, 16);
         EXPECT_EQ(r.height, c.height) << c.value;
-    }
-}
-
-TEST(MarkerStyle, PaletteAndShapes) {
-    struct Case {
-        int band;
-        std::uint32_t colour;
-        bool ellipse;
-    };
-    const Case cases[] = {{0, 0xFFFFFF00, false}, {1, 0xFFFF0000, false}, {5, 0xFF0000FF, false},
-                          {6, 0xFFFFFFFF, false}, {7, 0xFFFFFF00, true},  {8, 0xFFFF0000, true}};
-    for (const Case& c : cases) {
-        EXPECT_EQ(markerColour(c.band), c.colour) << c.band;
-        EXPECT_EQ(markerIsEllipse(c.band), c.ellipse) << c.band;
     }
 }
 
