@@ -11,6 +11,7 @@
 
 #include "document/KorvaliserDoc.h"
 #include "ui/Prompts.h"
+#include "ui/ReportGraph.h"
 
 namespace kv {
 
@@ -43,8 +44,7 @@ double CKorvaliserView::screenDpiY() const { return logicalDpiY(); }
 
 int CKorvaliserView::graphWidthUnits(double dpiX) const {
     // 0.9 of the window's width, never narrower than the tables.
-    const int windowUnits = static_cast<int>(viewport()->width() * 1000.0 / dpiX);
-    return std::max(6200, windowUnits * 9 / 10);
+    return ReportGraphWidth(static_cast<int>(viewport()->width() * 1000.0 / dpiX));
 }
 
 void CKorvaliserView::renderPage(QPainter& painter, double dpiX, double dpiY, bool printing) {

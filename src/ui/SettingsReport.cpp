@@ -3,9 +3,12 @@
 #include <QFontMetricsF>
 #include <QPaintDevice>
 #include <cstdio>
+#include <memory>
 
 #include "document/KorvaliserDoc.h"
 #include "document/ValueText.h"
+#include "response/ResponseCurveTable.h"
+#include "ui/ReportGraph.h"
 
 namespace kv {
 
@@ -148,9 +151,15 @@ int SettingsReport::drawSettingsReport(QPainter& painter, const QTransform& toDe
 }
 
 int SettingsReport::drawGraph(Canvas& canvas, int left, int top) {
-    (void)canvas;
-    (void)left;
-    return top - kGraphHeight;
+    // Both outputs, output 1 red and output 2 green, computed in the table's report slot.
+    std::unique_ptr<ResponseCurveTable> own;
+    ResponseCurveTable* table = curves_;
+    if (!table) {
+        own = std::make_unique<ResponseCurveTable>();
+        table = own.get();
+    }
+    return DrawReportGraph(canvas.painter(), canvas.toDevice(), document_, *table, left, top, -kGraphHeight,
+                           1, 0, settings_.graphWidth);
 }
 
 int SettingsReport::drawNotes(Canvas& canvas, int left, int top) {
