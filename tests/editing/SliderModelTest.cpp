@@ -195,24 +195,11 @@ TEST(SliderModel, MovementNeedsAButtonTheFocusAndAnEnabledSlider) {
     EXPECT_EQ(s.pos(), 100);
 }
 
-TEST(SliderModel, KeysStepAndJumpHome) {
-    const struct {
-        SliderKey key;
-        int start, expected;
-    } cases[] = {
-        {SliderKey::PageDown, 415, 420}, {SliderKey::PageDown, 100, 110}, {SliderKey::PageUp, 5, 0},
-        {SliderKey::PageUp, 100, 90},    {SliderKey::Home, 0, 120},       {SliderKey::End, 420, 120},
-        {SliderKey::Left, 100, 99},      {SliderKey::Up, 0, 0},           {SliderKey::Right, 100, 101},
-        {SliderKey::Down, 420, 420},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.start);
-        SliderModel s = pageSlider();
-        s.setPos(c.start);
-        EXPECT_EQ(s.key(c.key), c.expected);
-    }
+TEST(SliderModel, KeysStayInsideTheRange) {
     SliderModel peq = peqSlider();
     EXPECT_EQ(peq.key(SliderKey::End), 150);
+    peq.setPos(450);
+    EXPECT_EQ(peq.key(SliderKey::PageDown), 450);
 }
 
 TEST(SliderModel, WheelMovesOneStepPerNotchWithoutClamping) {

@@ -278,6 +278,9 @@ TEST_F(ParametricControlTest, TypeChangesOnlyWhileFlatAndSetsTheTypesQ) {
     auto* combo = control<QComboBox>("typeCombo");
     auto* flat = control<QCheckBox>("flatCheck");
     EXPECT_FALSE(combo->isEnabled());
+    EXPECT_EQ(combo->palette().color(QPalette::Disabled, QPalette::ButtonText),
+              combo->palette().color(QPalette::Active, QPalette::ButtonText))
+        << "the stored type stays legible while the list is locked";
     EXPECT_TRUE(control<QLabel>("flatHint")->isEnabled());
     EXPECT_EQ(combo->count(), 11);
     EXPECT_EQ(combo->findText(QStringLiteral("HighPass")), -1);
