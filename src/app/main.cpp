@@ -1,0 +1,62 @@
+// korvaliser: the preset manager's main window, or one of its command-line actions.
+
+#include <QApplication>
+#include <QIcon>
+#include <cstdio>
+#include <cstdlib>
+
+#include "app/AppSettings.h"
+#include "app/CommandLine.h"
+#include "app/EditorLaunch.h"
+#include "app/KorvaliserApp.h"
+#include "ui/AppResources.h"
+
+namespace {
+
+QStringList argumentsOf(int argc, char** argv) {
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i) arguments.append(QString::fromLocal8Bit(argv[i]));
+    return arguments;
+}
+
+// Printing and PDF export need no screen: without a display they run offscreen.
+void chooseHeadlessPlatform(const kv::StartupOptions& options) {
+    if (!options.headless() || std::getenv("QT_QPA_PLATFORM")) return;
+    if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const kv::StartupOptions options = kv::parseCommandLine(argumentsOf(argc, argv));
+    if (!options.error.isEmpty()) {
+        std::fprintf(stderr, "korvaliser: %s\n%s", qPrintable(options.error),
+                     qPrintable(kv::commandLineUsage()));
+        return 2;
+    }
+    if (options.action == kv::StartupOptions::Action::Help) {
+        std::fputs(qPrintable(kv::commandLineUsage()), stdout);
+        return 0;
+    }
+    chooseHeadlessPlatform(options);
+
+    QApplication application(argc, argv);
+    kv::ensureAppResources();
+    QApplication::setOrganizationName(QStringLiteral("OVN Electronics Applications"));
+    QApplication::setApplicationName(QStringLiteral("Korvaliser"));
+    // Window titles already carry the program's name; this keeps it from being added twice.
+    QApplication::setApplicationDisplayName(QStringLiteral("Korvalis Preset Manager V1.10"));
+    QApplication::setApplicationVersion(QStringLiteral("1.10"));
+    QApplication::setDesktopFileName(QStringLiteral("korvaliser"));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/app/korvaliser.svg")));
+
+    if (options.action == kv::StartupOptions::Action::Edit)
+        return kv::runEditorStandalone(options.file, options.preset);
+
+    kv::CKorvaliserApp app(kv::openUserSettings());
+    if (!app.initInstance(options)) return 1;
+    if (options.headless()) return 0;
+    const int result = QApplication::exec();
+    app.exitInstance();
+    return result;
+}
