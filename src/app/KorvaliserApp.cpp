@@ -221,12 +221,17 @@ void CKorvaliserApp::openEditor() {
     sheet.exec();
     curves_->markPresentStale();
     host_->updateAllViews(nullptr);
+    // Going online teaches the document the unit's model; the selector follows it.
+    if (frame_) frame_->showUnitType();
 }
 
 void CKorvaliserApp::openPresetController() {
     CPresetControl sheet(*document_, *link_, *sender_, frame_.get());
     sheet.exec();
-    if (frame_) frame_->updateRemoteChecks();
+    if (frame_) {
+        frame_->updateRemoteChecks();
+        frame_->showUnitType();
+    }
 }
 
 void CKorvaliserApp::buildPresetFile() {

@@ -53,7 +53,8 @@ int main(int argc, char** argv) {
     if (options.action == kv::StartupOptions::Action::Edit)
         return kv::runEditorStandalone(options.file, options.preset);
 
-    kv::CKorvaliserApp app(kv::openUserSettings());
+    kv::CKorvaliserApp app(kv::openUserSettings(),
+                           options.headless() ? kv::Prompts::console() : kv::Prompts{});
     if (!app.initInstance(options)) return 1;
     if (options.headless()) return 0;
     const int result = QApplication::exec();

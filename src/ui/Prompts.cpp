@@ -1,6 +1,7 @@
 #include "ui/Prompts.h"
 
 #include <QFileDialog>
+#include <cstdio>
 
 namespace kv {
 
@@ -19,6 +20,22 @@ Prompts Prompts::interactive(std::function<QWidget*()> parent) {
         // The dialog itself asks before an existing file is overwritten.
         return QFileDialog::getSaveFileName(owner(), caption, proposed, filter);
     };
+    return prompts;
+}
+
+Prompts Prompts::console() {
+    Prompts prompts;
+    prompts.message = [](QMessageBox::Icon, const QString&, const QString& text,
+                         QMessageBox::StandardButtons buttons) {
+        std::fprintf(stderr, "korvaliser: %s\n",
+                     qPrintable(QString(text).replace(QLatin1Char('\n'), QLatin1Char(' '))));
+        for (unsigned bit = QMessageBox::FirstButton; bit <= QMessageBox::LastButton; bit <<= 1)
+            if (buttons.testFlag(static_cast<QMessageBox::StandardButton>(bit)))
+                return static_cast<QMessageBox::StandardButton>(bit);
+        return QMessageBox::Ok;
+    };
+    prompts.openFile = [](const QString&, const QString&, const QString&) { return QString(); };
+    prompts.saveFile = prompts.openFile;
     return prompts;
 }
 

@@ -26,6 +26,9 @@ struct Prompts {
 
     // Real message boxes and file dialogs over the window `parent` returns at the time.
     static Prompts interactive(std::function<QWidget*()> parent = {});
+    // For work without a window (printing, PDF export): messages go to standard error
+    // and every question takes its first offered answer; no file is ever chosen.
+    static Prompts console();
 
     QMessageBox::StandardButton ask(QMessageBox::Icon icon, const QString& text,
                                     QMessageBox::StandardButtons buttons, const QString& title = {}) const {

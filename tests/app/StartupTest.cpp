@@ -5,6 +5,7 @@
 #include <QDialog>
 #include <QFile>
 #include <QLabel>
+#include <QProcess>
 #include <QSplitter>
 #include <QTest>
 #include <QTimer>
@@ -17,6 +18,8 @@
 #include "document/KorvaliserDoc.h"
 #include "document/OvkFile.h"
 #include "link/UnitLink.h"
+#include "sim/SimulatedAmplifier.h"
+#include "ui/RS232PortDialog.h"
 
 namespace kv {
 namespace {
@@ -316,6 +319,113 @@ TEST_F(StartupTest, EditCommandsStayDisabled) {
     EXPECT_EQ(a.undo->shortcuts().size(), 2);
     EXPECT_EQ(app->mainFrame()->unitTypeSelector().itemText(0), QStringLiteral("Unit Type KV420"));
     EXPECT_EQ(app->mainFrame()->unitTypeSelector().itemText(1), QStringLiteral("Unit Type KV520"));
+}
+
+// Answers the next modal dialog once it is up.
+void whenDialogOpens(std::function<void(QDialog&)> answer) {
+    QTimer::singleShot(0, [answer = std::move(answer)] {
+        if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) answer(*dialog);
+    });
+}
+
+TEST_F(StartupTest, Rs232CancelKeepsTheLinkAndOkOpensTheChosenDevice) {
+    SimulatedAmplifier sim;
+    auto app = start();
+    const FrameActions& a = app->mainFrame()->actions();
+
+    whenDialogOpens([](QDialog& dialog) { dialog.reject(); });
+    app->chooseRs232();
+    EXPECT_EQ(app->link().connectionMode(), UnitLink::kNoConnection);
+    EXPECT_FALSE(app->link().portOpen());
+    EXPECT_TRUE(a.noConnection->isChecked());
+    EXPECT_FALSE(a.rs232->isChecked());
+
+    const QString device = QString::fromStdString(sim.devicePath());
+    whenDialogOpens([&](QDialog& dialog) {
+        auto& rs232 = static_cast<RS232PortDialog&>(dialog);
+        rs232.portList().setCurrentIndex(4);
+        rs232.deviceList().setEditText(device);
+        rs232.baudList().setCurrentIndex(5);
+        dialog.accept();
+    });
+    app->chooseRs232();
+    EXPECT_TRUE(script.asked.empty());
+    EXPECT_EQ(app->link().connectionMode(), UnitLink::kRs232);
+    EXPECT_TRUE(app->link().portOpen());
+    EXPECT_TRUE(a.rs232->isChecked());
+    EXPECT_FALSE(a.noConnection->isChecked());
+    EXPECT_TRUE(app->link().goOnline());
+
+    app->chooseNoConnection();
+    EXPECT_FALSE(app->link().portOpen());
+    EXPECT_FALSE(app->link().online());
+    EXPECT_TRUE(a.noConnection->isChecked());
+    app->exitInstance();
+    const AppSettings after = readAppSettings(*temp.open());
+    EXPECT_EQ(after.comNumber, 4);
+    EXPECT_EQ(after.speedIndex, 5);
+    EXPECT_EQ(after.comDevices[4], device);
+}
+
+TEST_F(StartupTest, Rs232OkOnAMissingDeviceSaysWhyAndStaysUnconnected) {
+    auto app = start();
+    whenDialogOpens([&](QDialog& dialog) {
+        static_cast<RS232PortDialog&>(dialog).deviceList().setEditText(temp.dir(QStringLiteral("ttyNone")));
+        dialog.accept();
+    });
+    app->chooseRs232();
+    ASSERT_EQ(script.asked.size(), 1u);
+    EXPECT_TRUE(script.asked[0].text.startsWith(QStringLiteral("Cannot Open this COM port !\n")));
+    EXPECT_TRUE(script.asked[0].text.contains(QStringLiteral("ttyNone")));
+    EXPECT_EQ(script.asked[0].icon, QMessageBox::Warning);
+    EXPECT_EQ(app->link().connectionMode(), UnitLink::kNoConnection);
+    EXPECT_TRUE(app->mainFrame()->actions().noConnection->isChecked());
+}
+
+TEST_F(StartupTest, SimulateOptionLeadsTheChosenEntryToTheSimulator) {
+    writeSettings([](AppSettings& s) { s.comDevices[1] = QStringLiteral("/dev/ttyUSB7"); });
+    StartupOptions options;
+    options.simulate = true;
+    auto app = start(options);
+    ASSERT_TRUE(started);
+    ASSERT_NE(app->simulator(), nullptr);
+    EXPECT_EQ(app->link().effectiveDevicePath(), app->simulator()->devicePath());
+    EXPECT_TRUE(app->link().goOnline());
+    EXPECT_EQ(app->document().unitType(), kUnitKV520);  // the simulated unit's model
+    app->exitInstance();
+    EXPECT_EQ(readAppSettings(*temp.open()).comDevices[1],
+              QStringLiteral("/dev/ttyUSB7"));  // not overwritten
+}
+
+TEST_F(StartupTest, ClosingWithUnsavedChangesCanBeCancelled) {
+    auto app = start();
+    app->document().setPresetName(0, u"Edited");
+    script.answers = {QMessageBox::Cancel};
+    EXPECT_FALSE(app->mainFrame()->close());
+    EXPECT_TRUE(app->mainFrame()->isVisible());
+    script.answers = {QMessageBox::No};
+    EXPECT_TRUE(app->mainFrame()->close());
+}
+
+TEST_F(StartupTest, PdfCommandWritesTheReportWithoutAWindow) {
+    const QString bank = saveBank(QStringLiteral("bank.ovk"), QStringLiteral("Night Show"));
+    StartupOptions options;
+    options.action = StartupOptions::Action::Pdf;
+    options.file = bank;
+    options.pdfPath = temp.dir(QStringLiteral("out.pdf"));
+    auto app = start(options);
+    ASSERT_TRUE(started);
+    EXPECT_EQ(app->mainFrame(), nullptr);
+    QProcess pdftotext;
+    pdftotext.start(QStringLiteral("pdftotext"), {options.pdfPath, QStringLiteral("-")});
+    ASSERT_TRUE(pdftotext.waitForFinished(20000));
+    const QString text = QString::fromUtf8(pdftotext.readAllStandardOutput());
+    EXPECT_TRUE(text.contains(QStringLiteral("Night Show")));
+    EXPECT_TRUE(text.contains(QStringLiteral("Output [2]")));
+
+    options.file = temp.dir(QStringLiteral("missing.ovk"));
+    auto failing = start(options);
+    EXPECT_FALSE(started);
 }
 
 TEST(Splash, ClosesOnAClickOrAKey) {
