@@ -78,9 +78,9 @@ void CMainFrame::createPanes() {
     view_->setFocus();
 
     auto* next = new QShortcut(QKeySequence(Qt::Key_F6), this);
-    connect(next, &QShortcut::activated, this, [this] { focusPane(true); });
+    connect(next, &QShortcut::activated, this, [this] { switchPane(); });
     auto* previous = new QShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F6), this);
-    connect(previous, &QShortcut::activated, this, [this] { focusPane(false); });
+    connect(previous, &QShortcut::activated, this, [this] { switchPane(); });
 }
 
 void CMainFrame::createStatusBar() {
@@ -192,8 +192,8 @@ void CMainFrame::changeUnitType(int entry) {
     showUnitType();  // after Cancel the selector returns to the old entry
 }
 
-void CMainFrame::focusPane(bool next) {
-    (void)next;  // two panes: forwards and backwards reach the same one
+void CMainFrame::switchPane() {
+    // Two panes: the next and the previous pane are the same one.
     if (tree_->hasFocus())
         view_->setFocus(Qt::ShortcutFocusReason);
     else

@@ -56,7 +56,7 @@ private:
     void connectDocument();
     void updateTitle();
     void updateRecentFiles();
-    void focusPane(bool next);
+    void switchPane();  // F6 and Shift+F6
 
     CKorvaliserApp& app_;
     QComboBox* unitType_ = nullptr;
