@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QSignalSpy>
+#include <QKeySequence>
 #include <QTest>
 #include <QWheelEvent>
 
@@ -185,7 +186,7 @@ TEST_F(ImageSliderTest, KeysMoveReportOnceAndHomeAndEndGoHome) {
         {Qt::Key_Down, 50, 51},       {Qt::Key_Right, 50, 51},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(QTest::toString(c.key));
+        SCOPED_TRACE(QKeySequence(c.key).toString().toStdString());
         slider->setPos(c.start);
         moved.clear();
         QTest::keyClick(slider, c.key);

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QLineEdit>
 #include <QMenu>
 #include <QSignalSpy>
@@ -30,7 +31,8 @@ protected:
         const QPoint a = centreOf(from);
         const QPoint b = centreOf(onto);
         QTest::mousePress(vp, Qt::LeftButton, {}, a);
-        QTest::mouseMove(vp, a + QPoint(0, (b.y() > a.y() ? 1 : -1) * 8));
+        const int beyondThreshold = QApplication::startDragDistance() + 2;
+        QTest::mouseMove(vp, a + QPoint(0, (b.y() > a.y() ? 1 : -1) * beyondThreshold));
         EXPECT_EQ(tree.isDragging(), from != tree.rootItem());
         QTest::mouseMove(vp, b);
         QTest::mouseRelease(vp, Qt::LeftButton, {}, b);
