@@ -183,3 +183,25 @@ TEST_F(UnitSheetTest, SilentUnitLeavesTheButtonOff) {
 
 }  // namespace
 }  // namespace kv::test
+
+namespace kv::test {
+namespace {
+
+class OnLineLeavesBankTest : public SheetFixture {
+protected:
+    OnLineLeavesBankTest() { link.setDevicePath(sim.devicePath()); }
+    SimulatedAmplifier sim;
+};
+
+TEST_F(OnLineLeavesBankTest, GoingOnlineAndPollingDoNotMarkTheBankModified) {
+    doc.setModified(false);
+    openSheet();
+    QTest::mouseClick(sheet->onLineButton(), Qt::LeftButton);
+    ASSERT_TRUE(link.online());
+    ASSERT_TRUE(sim.waitForFrames(30, kWait));
+    QTest::qWait(700);  // let the page's status timer run a while
+    EXPECT_FALSE(doc.isModified());
+}
+
+}  // namespace
+}  // namespace kv::test
