@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
 #include <QDialog>
@@ -453,6 +454,24 @@ TEST(Splash, ClosesAfterItsTimeAndIsSkippedWithoutAPicture) {
         },
         3000));
     EXPECT_EQ(CSplash::show(QStringLiteral(":/app/missing.svg"), 50), nullptr);
+}
+
+TEST_F(StartupTest, GoingOnlineInTheEditorLeavesTheBankUnmodified) {
+    StartupOptions options;
+    options.simulate = true;
+    options.file = saveBank(QStringLiteral("show.ovk"));
+    auto app = start(options);
+    ASSERT_TRUE(started);
+    ASSERT_FALSE(app->document().isModified());
+    whenDialogOpens([](QDialog& dialog) {
+        auto* onLine = dialog.findChild<QAbstractButton*>(QStringLiteral("onLineButton"));
+        ASSERT_NE(onLine, nullptr);
+        onLine->click();
+        dialog.accept();
+    });
+    app->openEditor();
+    EXPECT_GE(app->simulator()->frames().size(), 30u) << "identification and the whole preset";
+    EXPECT_FALSE(app->document().isModified());
 }
 
 }  // namespace
