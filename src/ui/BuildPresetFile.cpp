@@ -4,14 +4,13 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHBoxLayout>
-#include <QListWidget>
 #include <QPushButton>
 #include <QVBoxLayout>
 
 #include "document/KorvaliserDoc.h"
 #include "link/PresetBuildFile.h"
+#include "ui/PresetSelectionList.h"
 #include "ui/Prompts.h"
-#include "ui/StorePresets.h"
 
 namespace kv {
 
@@ -19,13 +18,8 @@ CBuildPresetFile::CBuildPresetFile(CKorvaliserDoc& document, const Prompts& prom
     : QDialog(parent), document_(document), prompts_(prompts) {
     setObjectName(QStringLiteral("buildPresetFileDialog"));
     setWindowTitle(QStringLiteral("Select Presets for Build File"));
-    list_ = new QListWidget(this);
+    list_ = new PresetSelectionList(document_, this);
     list_->setObjectName(QStringLiteral("buildList"));
-    for (int p = 0; p < kPresetCount; ++p) {
-        auto* item = new QListWidgetItem(presetPositionLabel(document_, p), list_);
-        item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsUserCheckable);
-        item->setCheckState(Qt::Unchecked);
-    }
     auto* selectAllButton = new QPushButton(QStringLiteral("Select All"), this);
     selectAllButton->setObjectName(QStringLiteral("selectAllButton"));
     auto* clearAllButton = new QPushButton(QStringLiteral("Clear All"), this);
@@ -51,29 +45,21 @@ CBuildPresetFile::CBuildPresetFile(CKorvaliserDoc& document, const Prompts& prom
         if (build()) accept();
     });
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-    connect(list_, &QListWidget::itemChanged, this, [this] { updateBuildButton(); });
+    connect(list_, &PresetSelectionList::selectionChanged, this, [this] { updateBuildButton(); });
     updateBuildButton();
 }
 
-PresetMask CBuildPresetFile::selection() const {
-    PresetMask mask = 0;
-    for (int p = 0; p < list_->count(); ++p)
-        if (list_->item(p)->checkState() == Qt::Checked) mask = static_cast<PresetMask>(mask | (1u << p));
-    return mask;
-}
+PresetMask CBuildPresetFile::selection() const { return list_->selection(); }
 
-void CBuildPresetFile::setTicked(int position, bool ticked) {
-    if (QListWidgetItem* item = list_->item(position))
-        item->setCheckState(ticked ? Qt::Checked : Qt::Unchecked);
-}
+void CBuildPresetFile::setTicked(int position, bool ticked) { list_->setTicked(position, ticked); }
 
 void CBuildPresetFile::selectAll() {
-    for (int p = 0; p < list_->count(); ++p) setTicked(p, true);
+    list_->selectAll();
     updateBuildButton();
 }
 
 void CBuildPresetFile::clearAll() {
-    for (int p = 0; p < list_->count(); ++p) setTicked(p, false);
+    list_->clearAll();
     updateBuildButton();
 }
 

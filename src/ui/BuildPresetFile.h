@@ -6,8 +6,8 @@
 #include <QDialog>
 
 #include "link/PresetTransfer.h"
+#include "ui/PresetSelectionList.h"
 
-class QListWidget;
 class QPushButton;
 
 namespace kv {
@@ -20,7 +20,7 @@ class CBuildPresetFile : public QDialog {
 public:
     CBuildPresetFile(CKorvaliserDoc& document, const Prompts& prompts, QWidget* parent = nullptr);
 
-    QListWidget& list() const { return *list_; }
+    PresetSelectionList& list() const { return *list_; }
     QPushButton& buildButton() const { return *build_; }
     PresetMask selection() const;
     void setTicked(int position, bool ticked);
@@ -35,7 +35,7 @@ private:
 
     CKorvaliserDoc& document_;
     const Prompts& prompts_;
-    QListWidget* list_ = nullptr;
+    PresetSelectionList* list_ = nullptr;
     QPushButton* build_ = nullptr;
     QString writtenPath_;
 };

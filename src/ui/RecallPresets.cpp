@@ -7,7 +7,7 @@
 #include "document/KorvaliserDoc.h"
 #include "link/PresetTransfer.h"
 #include "response/ColourShading.h"
-#include "ui/StorePresets.h"
+#include "ui/PresetSelectionList.h"
 
 namespace kv {
 

@@ -1,33 +1,22 @@
 #include "ui/StorePresets.h"
 
 #include <QHBoxLayout>
-#include <QListWidget>
 #include <QPushButton>
 #include <QVBoxLayout>
 
 #include "document/KorvaliserDoc.h"
 #include "link/UnitLink.h"
+#include "ui/PresetSelectionList.h"
 #include "ui/Wait.h"
 
 namespace kv {
-
-QString presetPositionLabel(const CKorvaliserDoc& document, int position) {
-    return QStringLiteral("P%1 : %2")
-        .arg(position)
-        .arg(QString::fromStdU16String(document.presetNameText(document.slotAtPosition(position))));
-}
 
 CStorePresets::CStorePresets(CKorvaliserDoc& document, UnitLink& link, PresetTransfer& transfer,
                              QWidget* parent)
     : QWidget(parent), document_(document), link_(link), transfer_(transfer) {
     setObjectName(QStringLiteral("storePresetsPage"));
-    list_ = new QListWidget(this);
+    list_ = new PresetSelectionList(document_, this);
     list_->setObjectName(QStringLiteral("storeList"));
-    for (int p = 0; p < kPresetCount; ++p) {
-        auto* item = new QListWidgetItem(presetPositionLabel(document_, p), list_);
-        item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsUserCheckable);
-        item->setCheckState(Qt::Unchecked);
-    }
     auto* selectAllButton = new QPushButton(QStringLiteral("Select All"), this);
     selectAllButton->setObjectName(QStringLiteral("selectAllButton"));
     auto* clearAllButton = new QPushButton(QStringLiteral("Clear All"), this);
@@ -47,29 +36,21 @@ CStorePresets::CStorePresets(CKorvaliserDoc& document, UnitLink& link, PresetTra
     connect(selectAllButton, &QPushButton::clicked, this, &CStorePresets::selectAll);
     connect(clearAllButton, &QPushButton::clicked, this, &CStorePresets::clearAll);
     connect(store_, &QPushButton::clicked, this, &CStorePresets::storeSelections);
-    connect(list_, &QListWidget::itemChanged, this, [this] { updateStoreButton(); });
+    connect(list_, &PresetSelectionList::selectionChanged, this, [this] { updateStoreButton(); });
     updateStoreButton();
 }
 
-PresetMask CStorePresets::selection() const {
-    PresetMask mask = 0;
-    for (int p = 0; p < list_->count(); ++p)
-        if (list_->item(p)->checkState() == Qt::Checked) mask = static_cast<PresetMask>(mask | (1u << p));
-    return mask;
-}
+PresetMask CStorePresets::selection() const { return list_->selection(); }
 
-void CStorePresets::setTicked(int position, bool ticked) {
-    if (QListWidgetItem* item = list_->item(position))
-        item->setCheckState(ticked ? Qt::Checked : Qt::Unchecked);
-}
+void CStorePresets::setTicked(int position, bool ticked) { list_->setTicked(position, ticked); }
 
 void CStorePresets::selectAll() {
-    for (int p = 0; p < list_->count(); ++p) setTicked(p, true);
+    list_->selectAll();
     updateStoreButton();
 }
 
 void CStorePresets::clearAll() {
-    for (int p = 0; p < list_->count(); ++p) setTicked(p, false);
+    list_->clearAll();
     updateStoreButton();
 }
 

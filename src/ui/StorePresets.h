@@ -7,8 +7,8 @@
 #include <functional>
 
 #include "link/PresetTransfer.h"
+#include "ui/PresetSelectionList.h"
 
-class QListWidget;
 class QPushButton;
 
 namespace kv {
@@ -22,7 +22,7 @@ public:
     CStorePresets(CKorvaliserDoc& document, UnitLink& link, PresetTransfer& transfer,
                   QWidget* parent = nullptr);
 
-    QListWidget& list() const { return *list_; }
+    PresetSelectionList& list() const { return *list_; }
     QPushButton& storeButton() const { return *store_; }
     PresetMask selection() const;
     void setTicked(int position, bool ticked);
@@ -40,12 +40,9 @@ private:
     CKorvaliserDoc& document_;
     UnitLink& link_;
     PresetTransfer& transfer_;
-    QListWidget* list_ = nullptr;
+    PresetSelectionList* list_ = nullptr;
     QPushButton* store_ = nullptr;
     QStringList progress_;
 };
-
-// "P%i : %s" for position p: the name of the preset shown there.
-QString presetPositionLabel(const CKorvaliserDoc& document, int position);
 
 }  // namespace kv
