@@ -7,6 +7,8 @@
 #include <cstdio>
 #include <string_view>
 
+#include "document/CodeScales.h"
+
 namespace kv {
 
 namespace {
@@ -28,8 +30,7 @@ constexpr int kLowestShownFrequency = 12;    // and below: " <10Hz"
 constexpr int kHighestShownFrequency = 432;  // above: ">32k0Hz"
 constexpr int kOneKilohertz = 252;
 
-double frequencyHz(int index) { return 7.8125 * std::exp2(index / 36.0); }
-double qOfIndex(int q) { return 0.25 * std::exp2((108 - q) / 12.0); }
+double frequencyHz(int index) { return frequencyOfIndex(index); }
 
 unsigned lowByte(int value) { return static_cast<unsigned>(value) & 0xFFu; }
 

@@ -188,10 +188,6 @@ std::optional<MessageBody> messageBody(const CKorvaliserDoc& doc, int code, int 
 
 }  // namespace
 
-double frequencyOfIndex(int index) { return 7.8125 * std::pow(2.0, index / 36.0); }
-
-double qOfIndex(int qIndex) { return 0.25 * std::pow(2.0, (108 - qIndex) / 12.0); }
-
 double outputGainLinear(int gainCode) { return std::pow(10.0, (15.0 - gainCode / 10.0) / 20.0); }
 
 double limiterAttackSeconds(int attackIndex) { return 0.000125 * std::pow(std::numbers::sqrt2, attackIndex); }

@@ -11,6 +11,7 @@
 #include <optional>
 #include <span>
 
+#include "document/CodeScales.h"
 #include "document/PresetBank.h"
 
 namespace kv {
@@ -51,8 +52,6 @@ struct UnitFrame {
 };
 
 // --- value conversions from the document's codes ---
-double frequencyOfIndex(int index);  // 7.8125 Hz * 2^(index/36)
-double qOfIndex(int qIndex);         // 0.25 * 2^((108 - q)/12)
 double outputGainLinear(int gainCode);
 double limiterAttackSeconds(int attackIndex);
 

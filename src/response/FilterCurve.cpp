@@ -69,7 +69,7 @@ void addSlope(CurveSlot& slot, int slopeCode, double fc, bool highPass) {
 }
 
 void addElement(CurveSlot& slot, int type, double fc, std::uint8_t q, std::int16_t gain) {
-    const double Q = ResponseGrid::qOfIndex(q);
+    const double Q = qOfIndex(q);
     const double A = std::pow(10.0, gain / 400.0);
     const double rootA = std::sqrt(A);
     switch (type) {
@@ -115,7 +115,7 @@ void ComputeFilterCurve(ResponseCurveTable& table, int slotIndex, int type, std:
     slot.state = CurveState::Valid;
     if (accumulate == 0) slot.values.fill(0.0f);
     if (isNeutral(type, frequency, q, gain, flat, unitType)) return;
-    addElement(slot, type, ResponseGrid::frequencyOfIndex(frequency), q, gain);
+    addElement(slot, type, frequencyOfIndex(frequency), q, gain);
 }
 
 }  // namespace kv

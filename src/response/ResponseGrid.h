@@ -4,6 +4,8 @@
 
 #include <array>
 
+#include "document/CodeScales.h"
+
 namespace kv {
 
 inline constexpr int kGridPoints = 420;
@@ -11,11 +13,6 @@ inline constexpr int kGridFirstIndex = 12;  // frequency index of point 0
 
 class ResponseGrid {
 public:
-    // 7.8125 Hz * 2^(index / 36): 36 index steps per octave, index 252 = 1 kHz.
-    static double frequencyOfIndex(double index);
-    // Q of a Q index: 0.25 * 2^((108 - q) / 12); q = 84 is Q 1, q = 0 is Q 128.
-    static double qOfIndex(int q);
-
     static constexpr int points = kGridPoints;
     // Frequency index of grid point k.
     static constexpr int frequencyIndex(int point) { return point + kGridFirstIndex; }

@@ -31,12 +31,12 @@ const CurveSlot& compute(ResponseCurveTable& t, int type, int frequency, int q, 
 TEST(ResponseGrid, PointsAndIndexConversions) {
     EXPECT_NEAR(ResponseGrid::frequency(0), 9.843, 5e-4);
     EXPECT_NEAR(ResponseGrid::frequency(419), 31389.8, 0.05);
-    EXPECT_DOUBLE_EQ(ResponseGrid::frequencyOfIndex(252), 1000.0);
-    EXPECT_DOUBLE_EQ(ResponseGrid::frequencyOfIndex(396), 16000.0);
-    EXPECT_DOUBLE_EQ(ResponseGrid::frequencyOfIndex(432), 32000.0);
-    EXPECT_DOUBLE_EQ(ResponseGrid::qOfIndex(84), 1.0);
-    EXPECT_DOUBLE_EQ(ResponseGrid::qOfIndex(0), 128.0);
-    EXPECT_DOUBLE_EQ(ResponseGrid::qOfIndex(108), 0.25);
+    EXPECT_DOUBLE_EQ(frequencyOfIndex(252), 1000.0);
+    EXPECT_DOUBLE_EQ(frequencyOfIndex(396), 16000.0);
+    EXPECT_DOUBLE_EQ(frequencyOfIndex(432), 32000.0);
+    EXPECT_DOUBLE_EQ(qOfIndex(84), 1.0);
+    EXPECT_DOUBLE_EQ(qOfIndex(0), 128.0);
+    EXPECT_DOUBLE_EQ(qOfIndex(108), 0.25);
     EXPECT_EQ(ResponseGrid::pointOfIndex(200), 188);
 }
 
