@@ -32,14 +32,6 @@ Rgb temperatureBackground(int t) {
     return kHotRed;
 }
 
-std::string temperatureStatus(int t) {
-    if (t <= kNoTemperature) return "xxxx";
-    if (t < 60) return "Normal";
-    if (t <= 65) return "Limiting";
-    if (t <= 74) return "Hard Limiting";
-    return "Shutdown!";
-}
-
 }  // namespace
 
 std::optional<int> gainCodeFromText(std::string_view text) {
@@ -89,19 +81,8 @@ std::string releaseListText(int index) {
     return text.data();
 }
 
-TemperatureDisplay temperatureDisplay(int celsius) {
-    TemperatureDisplay display;
-    if (celsius < -9) {
-        display.temperature = "---\u00B0C";
-    } else {
-        std::array<char, 24> text{};
-        std::snprintf(text.data(), text.size(), " %i\u00B0C", celsius);
-        display.temperature = text.data();
-    }
-    display.status = temperatureStatus(celsius);
-    display.background = temperatureBackground(celsius);
-    display.text = celsius > 65 ? kWhite : kBlack;
-    return display;
+TemperatureColours temperatureColours(int celsius) {
+    return {temperatureBackground(celsius), celsius > 65 ? kWhite : kBlack};
 }
 
 }  // namespace kv

@@ -44,15 +44,13 @@ struct Rgb {
     bool operator==(const Rgb&) const = default;
 };
 
-// The two temperature texts and their colours for a unit temperature in degrees
-// Celsius; -10 or below means no reading has arrived.
-struct TemperatureDisplay {
-    std::string temperature;  // " 61°C", or "---°C" without a reading
-    std::string status;       // "Normal", "Limiting", "Hard Limiting", "Shutdown!", "xxxx"
+// The colours of the two temperature labels for a unit temperature in degrees Celsius;
+// -10 or below means no reading has arrived. (The texts come with the status decoding.)
+struct TemperatureColours {
     Rgb background;
     Rgb text;
 };
 inline constexpr int kNoTemperature = -10;
-TemperatureDisplay temperatureDisplay(int celsius);
+TemperatureColours temperatureColours(int celsius);
 
 }  // namespace kv

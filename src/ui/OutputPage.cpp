@@ -414,11 +414,11 @@ void COutputPage::refreshRows() {
 }
 
 void COutputPage::refreshTemperature() {
-    const TemperatureDisplay display = temperatureDisplay(poller_.unitTemperature());
-    temperatureText_->setText(fromUtf8(display.temperature));
-    temperatureStatus_->setText(fromUtf8(display.status));
-    const QColor background(display.background.red, display.background.green, display.background.blue);
-    const QColor text(display.text.red, display.text.green, display.text.blue);
+    const TemperatureColours colours = temperatureColours(poller_.unitTemperature());
+    temperatureText_->setText(fromUtf8(poller_.temperatureText()));
+    temperatureStatus_->setText(fromUtf8(poller_.statusText()));
+    const QColor background(colours.background.red, colours.background.green, colours.background.blue);
+    const QColor text(colours.text.red, colours.text.green, colours.text.blue);
     paintLabel(temperatureText_, background, text);
     paintLabel(temperatureStatus_, background, text);
 }

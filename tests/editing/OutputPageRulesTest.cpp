@@ -69,35 +69,22 @@ TEST(OutputPageRules, ListTexts) {
     EXPECT_EQ(releaseListText(4), "Atk x32");
 }
 
-TEST(OutputPageRules, TemperatureDisplayTable) {
+TEST(OutputPageRules, TemperatureColourTable) {
     struct Case {
         int t;
-        std::string text, status;
         Rgb background;
         bool whiteText;
     };
     const std::vector<Case> cases = {
-        {-10, "---\u00B0C", "xxxx", {192, 192, 192}, false},
-        {-40, "---\u00B0C", "xxxx", {192, 192, 192}, false},
-        {-9, " -9\u00B0C", "Normal", {0, 255, 0}, false},
-        {0, " 0\u00B0C", "Normal", {0, 255, 0}, false},
-        {50, " 50\u00B0C", "Normal", {0, 255, 0}, false},
-        {51, " 51\u00B0C", "Normal", {30, 250, 0}, false},
-        {59, " 59\u00B0C", "Normal", {190, 250, 0}, false},
-        {60, " 60\u00B0C", "Limiting", {210, 250, 0}, false},
-        {61, " 61\u00B0C", "Limiting", {230, 250, 0}, false},
-        {62, " 62\u00B0C", "Limiting", {250, 250, 0}, false},
-        {63, " 63\u00B0C", "Limiting", {250, 250, 0}, false},
-        {65, " 65\u00B0C", "Limiting", {250, 210, 0}, false},
-        {66, " 66\u00B0C", "Hard Limiting", {250, 190, 0}, true},
-        {74, " 74\u00B0C", "Hard Limiting", {250, 30, 0}, true},
-        {75, " 75\u00B0C", "Shutdown!", {255, 0, 0}, true},
-        {255, " 255\u00B0C", "Shutdown!", {255, 0, 0}, true},
+        {-10, {192, 192, 192}, false}, {-40, {192, 192, 192}, false}, {-9, {0, 255, 0}, false},
+        {0, {0, 255, 0}, false},       {50, {0, 255, 0}, false},      {51, {30, 250, 0}, false},
+        {59, {190, 250, 0}, false},    {60, {210, 250, 0}, false},    {61, {230, 250, 0}, false},
+        {62, {250, 250, 0}, false},    {63, {250, 250, 0}, false},    {65, {250, 210, 0}, false},
+        {66, {250, 190, 0}, true},     {74, {250, 30, 0}, true},      {75, {255, 0, 0}, true},
+        {255, {255, 0, 0}, true},
     };
     for (const Case& c : cases) {
-        const TemperatureDisplay d = temperatureDisplay(c.t);
-        EXPECT_EQ(d.temperature, c.text) << c.t;
-        EXPECT_EQ(d.status, c.status) << c.t;
+        const TemperatureColours d = temperatureColours(c.t);
         EXPECT_EQ(d.background, c.background) << c.t;
         EXPECT_EQ(d.text, c.whiteText ? (Rgb{255, 255, 255}) : (Rgb{0, 0, 0})) << c.t;
     }
