@@ -57,15 +57,23 @@ void COwnerDrawButton::paintEvent(QPaintEvent* /*event*/) {
     QPainter p(this);
     const QColor face = faceColour();
     p.fillRect(rect(), face);
+    QRect textArea = rect();
     if (frame_ == Frame::Bevel) {
         DrawBevelFrame(p, rect(), toColour(face), !isDown());
+        // Inside the rings; the text follows the face down while pressed.
+        textArea.adjust(3, 3, -3, -3);
+        if (isDown()) textArea.translate(1, 1);
     } else {
         p.setPen(QPen(Qt::black, 0));
         p.setBrush(Qt::NoBrush);
         p.drawRect(rect().adjusted(0, 0, -1, -1));
     }
     p.setPen(textColour());
-    p.drawText(rect(), Qt::AlignCenter | Qt::TextSingleLine, text());
+    p.drawText(textArea, Qt::AlignCenter | Qt::TextSingleLine, text());
+    if (hasFocus()) {
+        p.setPen(QPen(textColour(), 1, Qt::DotLine));
+        p.drawRect(textArea.adjusted(2, 2, -3, -3));
+    }
 }
 
 }  // namespace kv

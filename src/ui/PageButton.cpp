@@ -1,7 +1,6 @@
 #include "ui/PageButton.h"
 
 #include <QMouseEvent>
-#include <QPainter>
 
 #include "response/ColourShading.h"
 
@@ -14,92 +13,30 @@ constexpr Colour kRed = MakeRgb(255, 0, 0);
 constexpr Colour kAmber = MakeRgb(255, 225, 87);
 constexpr Colour kYellow = MakeRgb(255, 255, 0);
 const QColor kOffText(168, 168, 168);
+const QColor kButtonText;  // invalid: the palette's button text
 
-QColor toQColor(Colour c) { return {RedOf(c), GreenOf(c), BlueOf(c)}; }
-
-Colour toColour(const QColor& c) { return MakeRgb(c.red(), c.green(), c.blue()); }
-
-// Four one-pixel rings from the outside in, lit from the top left while raised.
-void drawBevelFrame(QPainter& p, QRect rect, Colour base, bool raised) {
-    for (const BevelRing& ring : BevelRingColours(base, raised)) {
-        const QColor topLeft = toQColor(ring.topLeft);
-        const QColor bottomRight = toQColor(ring.bottomRight);
-        p.setPen(topLeft);
-        p.drawLine(rect.topLeft(), rect.topRight() - QPoint(1, 0));
-        p.drawLine(rect.topLeft(), rect.bottomLeft() - QPoint(0, 1));
-        p.setPen(bottomRight);
-        p.drawLine(rect.bottomLeft(), rect.bottomRight());
-        p.drawLine(rect.topRight(), rect.bottomRight());
-        rect.adjust(1, 1, -1, -1);
+void applyStyle(COwnerDrawButton& button, PageButton::Style style) {
+    using Style = PageButton::Style;
+    switch (style) {
+        case Style::RowValue:
+            button.setFrame(COwnerDrawButton::Frame::Outline);
+            button.useShadedLooks(kWhite, 127, QColor(255, 0, 0), kButtonText);
+            break;
+        case Style::Crossover:  // shows its unlit look whatever it is told
+            button.setFrame(COwnerDrawButton::Frame::Outline);
+            button.useShadedLooks(kWhite, 127, kButtonText, kButtonText);
+            button.setLitLook(button.faceColour(), kButtonText);
+            break;
+        case Style::Mute: button.useShadedLooks(kRed, 64, QColor(255, 255, 255), kOffText); break;
+        case Style::Polarity: button.useShadedLooks(kAmber, 48, kButtonText, QColor(255, 255, 255)); break;
+        case Style::OnLine: button.useShadedLooks(kYellow, 64, QColor(0, 0, 0), kOffText); break;
     }
 }
 
 }  // namespace
 
-PageButton::PageButton(Style style, QWidget* parent) : QAbstractButton(parent), style_(style) {
-    setFocusPolicy(Qt::StrongFocus);
-}
-
-void PageButton::setLit(bool lit) {
-    if (lit_ == lit) return;
-    lit_ = lit;
-    update();
-}
-
-bool PageButton::isBevelled() const {
-    return style_ == Style::Mute || style_ == Style::Polarity || style_ == Style::OnLine;
-}
-
-QColor PageButton::backgroundColour() const {
-    const bool lit = lit_ && style_ != Style::Crossover;
-    switch (style_) {
-        case Style::RowValue:
-        case Style::Crossover: return toQColor(lit ? kWhite : ShadeColour(127, kWhite));
-        case Style::Mute: return toQColor(lit ? kRed : ShadeColour(64, kRed));
-        case Style::Polarity: return toQColor(lit ? kAmber : ShadeColour(48, kAmber));
-        case Style::OnLine: return toQColor(lit ? kYellow : ShadeColour(64, kYellow));
-    }
-    return Qt::white;
-}
-
-QColor PageButton::textColour() const {
-    if (!isEnabled()) return palette().color(QPalette::Disabled, QPalette::ButtonText);
-    const QColor buttonText = palette().color(QPalette::Active, QPalette::ButtonText);
-    const bool lit = lit_ && style_ != Style::Crossover;
-    switch (style_) {
-        case Style::RowValue: return lit ? QColor(255, 0, 0) : buttonText;
-        case Style::Crossover: return buttonText;
-        case Style::Mute: return lit ? QColor(255, 255, 255) : kOffText;
-        case Style::Polarity: return lit ? buttonText : QColor(255, 255, 255);
-        case Style::OnLine: return lit ? QColor(0, 0, 0) : kOffText;
-    }
-    return buttonText;
-}
-
-QSize PageButton::sizeHint() const {
-    const QSize text = fontMetrics().size(Qt::TextSingleLine, this->text());
-    return {text.width() + 16, text.height() + 10};
-}
-
-void PageButton::paintEvent(QPaintEvent* /*event*/) {
-    QPainter p(this);
-    const QColor background = backgroundColour();
-    p.fillRect(rect(), background);
-    QRect textArea = rect();
-    if (isBevelled()) {
-        drawBevelFrame(p, rect(), toColour(background), !isDown());
-        textArea.adjust(3, 3, -3, -3);
-        if (isDown()) textArea.translate(1, 1);
-    } else {
-        p.setPen(Qt::black);
-        p.drawRect(rect().adjusted(0, 0, -1, -1));
-    }
-    p.setPen(textColour());
-    p.drawText(textArea, Qt::AlignCenter | Qt::TextSingleLine, text());
-    if (hasFocus()) {
-        p.setPen(QPen(textColour(), 1, Qt::DotLine));
-        p.drawRect(textArea.adjusted(2, 2, -3, -3));
-    }
+PageButton::PageButton(Style style, QWidget* parent) : COwnerDrawButton({}, parent), style_(style) {
+    applyStyle(*this, style);
 }
 
 void PageButton::mouseDoubleClickEvent(QMouseEvent* event) {
@@ -108,7 +45,7 @@ void PageButton::mouseDoubleClickEvent(QMouseEvent* event) {
         doubleClick_();
         return;
     }
-    QAbstractButton::mouseDoubleClickEvent(event);
+    COwnerDrawButton::mouseDoubleClickEvent(event);
 }
 
 }  // namespace kv

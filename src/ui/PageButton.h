@@ -2,15 +2,16 @@
 // The painted buttons of the preset editor: the PEQ row values and crossover buttons
 // (flat, with a black outline and a lit state of red on white), the Mute and polarity
 // buttons and the sheet's "On Line" button (bevelled, bright when on, darkened when off).
-// The button's own text is drawn centred on one line.
+// Each style is one set of looks of the shared owner-drawn button.
 
-#include <QAbstractButton>
 #include <QColor>
 #include <functional>
 
+#include "ui/OwnerDrawButton.h"
+
 namespace kv {
 
-class PageButton : public QAbstractButton {
+class PageButton : public COwnerDrawButton {
 public:
     enum class Style {
         RowValue,   // lit: red on white; unlit: button text on white shaded by 127
@@ -23,28 +24,19 @@ public:
     explicit PageButton(Style style, QWidget* parent = nullptr);
 
     Style style() const { return style_; }
-    bool isLit() const { return lit_; }
-    void setLit(bool lit);
 
     // Called on a double-click instead of a second click (row buttons open a dialog);
     // without it a double-click counts as a second click, as on the toggle buttons.
     void setDoubleClickAction(std::function<void()> action) { doubleClick_ = std::move(action); }
 
-    // The colours the button paints with in its present state.
-    QColor backgroundColour() const;
-    QColor textColour() const;
-
-    QSize sizeHint() const override;
+    // The face colour the button paints in its present state.
+    QColor backgroundColour() const { return faceColour(); }
 
 protected:
-    void paintEvent(QPaintEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
 
 private:
-    bool isBevelled() const;
-
     Style style_;
-    bool lit_ = false;
     std::function<void()> doubleClick_;
 };
 
