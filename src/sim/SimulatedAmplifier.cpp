@@ -125,7 +125,7 @@ private:
     std::vector<std::uint8_t> answerData(SimFrame& frame, bool& hangUpAfter);
     std::pair<int, int> meterValues() const;
     int hostBaud() const;
-    void pause(int milliseconds);
+    void pause(std::chrono::microseconds duration);
     void writeLine(const std::vector<std::uint8_t>& bytes);
     void record(SimFrame frame);
     void closeLine();
@@ -343,7 +343,7 @@ void SimulatedAmplifier::Engine::handle(const AssembledRequest& request) {
     if (!reply.bytes.empty() && reply.wireTime && frame.hostBaud > 0) {
         // Ten bits per byte for the request to arrive and the reply to leave.
         const auto bits = 10.0 * static_cast<double>(request.bytes.size() + reply.bytes.size());
-        pause(static_cast<int>(std::lround(1000.0 * bits / frame.hostBaud)));
+        pause(std::chrono::microseconds(std::llround(1e6 * bits / frame.hostBaud)));
     }
     // Recorded before the reply leaves: a host holding the reply finds the frame.
     record(std::move(frame));
@@ -370,17 +370,21 @@ void SimulatedAmplifier::Engine::waitUntilHostRead() {
         std::this_thread::sleep_for(std::chrono::milliseconds(2));
 }
 
-void SimulatedAmplifier::Engine::pause(int milliseconds) {
+void SimulatedAmplifier::Engine::pause(std::chrono::microseconds duration) {
     pollfd wake{wakeRead_, POLLIN, 0};
     // Only the destructor's wake-up cuts a pause short; a hang-up request waits.
-    const auto until = Clock::now() + std::chrono::milliseconds(milliseconds);
+    // ppoll keeps the sub-millisecond part: a short frame at 115200 baud is about 1 ms.
+    const auto until = Clock::now() + duration;
     while (!stopping_) {
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(until - Clock::now()).count();
-        if (left <= 0) return;
-        ::poll(&wake, 1, static_cast<int>(left));
+        const auto left = std::chrono::duration_cast<std::chrono::microseconds>(until - Clock::now());
+        if (left.count() <= 0) return;
+        const timespec timeout{static_cast<time_t>(left.count() / 1000000),
+                               static_cast<long>((left.count() % 1000000) * 1000)};
+        ::ppoll(&wake, 1, &timeout, nullptr);
         if (wake.revents & POLLIN) {
             if (stopping_) return;
-            std::this_thread::sleep_for(std::chrono::milliseconds(std::min<long long>(left, 5)));
+            std::this_thread::sleep_for(
+                std::min<std::chrono::microseconds>(left, std::chrono::milliseconds(5)));
         }
     }
 }
