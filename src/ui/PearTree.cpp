@@ -153,13 +153,22 @@ void CPearTree::onCurrentItemChanged(QTreeWidgetItem* current) {
 void CPearTree::onItemDoubleClicked(QTreeWidgetItem* item) {
     const int data = itemData(item);
     if (data < 1 || data > kPresetCount) return;
-    emit editRequested();
-    emit viewsUpdateRequested(this);
+    // The editor is modal: open it once the double-click has been handled, so the view
+    // has stopped its pending in-place rename of the clicked item first.
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            emit editRequested();
+            emit viewsUpdateRequested(this);
+        },
+        Qt::QueuedConnection);
 }
 
 void CPearTree::renamePreset(int data, const QString& text) {
     if (data < 1 || data > kPresetCount || text.isEmpty()) return;
-    document_.setPresetName(document_.slotAtPosition(data - 1), text.left(kNameMaxChars).toStdU16String());
+    const int slot = document_.slotAtPosition(data - 1);
+    if (text == QString::fromStdU16String(document_.presetNameText(slot))) return;  // nothing renamed
+    document_.setPresetName(slot, text.left(kNameMaxChars).toStdU16String());
     // Rebuild once the edit has closed, so the item under the editor is not pulled away.
     QMetaObject::invokeMethod(
         this, [this] { emit viewsUpdateRequested(nullptr); }, Qt::QueuedConnection);

@@ -171,10 +171,28 @@ TEST_F(PearTreeTest, DoubleClickOpensTheEditorForThatPreset) {
     const QPoint at = centreOf(tree.presetItem(5));
     QTest::mouseClick(tree.viewport(), Qt::LeftButton, {}, at);
     QTest::mouseDClick(tree.viewport(), Qt::LeftButton, {}, at);
+    QCoreApplication::processEvents();
     EXPECT_EQ(edits.count(), 1);
     EXPECT_EQ(doc.currentPreset(), 5);
     QTest::mouseDClick(tree.viewport(), Qt::LeftButton, {}, centreOf(tree.rootItem()));
+    QCoreApplication::processEvents();
     EXPECT_EQ(edits.count(), 1);
+}
+
+TEST_F(PearTreeTest, DoubleClickOnTheSelectedPresetOpensTheEditorWithoutRenaming) {
+    // While the modal editor is open, time passes beyond the double-click interval.
+    const int pause = QApplication::doubleClickInterval() + 150;
+    QObject::connect(&tree, &CPearTree::editRequested, &tree, [pause] { QTest::qWait(pause); });
+    QSignalSpy edits(&tree, &CPearTree::editRequested);
+    const QPoint at = centreOf(tree.presetItem(0));  // already the selected preset
+    QTest::mouseClick(tree.viewport(), Qt::LeftButton, {}, at);
+    QTest::mouseDClick(tree.viewport(), Qt::LeftButton, {}, at);
+    QTest::qWait(pause);
+    EXPECT_EQ(edits.count(), 1);
+    const auto* rename = tree.findChild<QLineEdit*>();
+    EXPECT_TRUE(rename == nullptr || !rename->isVisible()) << "no in-place rename was started";
+    tree.onViewsUpdated(nullptr);  // closing the editor refreshes every view
+    EXPECT_FALSE(doc.isModified());
 }
 
 TEST_F(PearTreeTest, UpdatesFromOtherViewsRebuildButNotItsOwn) {
