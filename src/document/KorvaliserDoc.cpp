@@ -87,6 +87,15 @@ int limiterAttackIndex(int h) {
     return 2;
 }
 
+bool isPresetOrder(const std::array<std::int16_t, kPresetCount>& order) {
+    std::array<bool, kPresetCount> seen{};
+    for (const std::int16_t slot : order) {
+        if (slot < 0 || slot >= kPresetCount || seen[static_cast<std::size_t>(slot)]) return false;
+        seen[static_cast<std::size_t>(slot)] = true;
+    }
+    return true;
+}
+
 CKorvaliserDoc::CKorvaliserDoc() {
     resetNewBank();
     modified_ = false;
@@ -147,6 +156,8 @@ int CKorvaliserDoc::slotAtPosition(int position) const {
 }
 
 void CKorvaliserDoc::setPresetOrder(const std::array<std::int16_t, kPresetCount>& order) {
+    // Every position lookup indexes the bank with these entries.
+    if (!isPresetOrder(order)) return;
     bank_.presetOrder = order;
     changed();
 }

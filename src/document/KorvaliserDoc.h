@@ -35,6 +35,9 @@ ValueRange parameterRange(RangeKind kind, int peqType, int unitType);
 
 // Attack index into the limiter time table, derived from the high-pass frequency index.
 int limiterAttackIndex(int highPassFrequency);
+
+// True when order names each of the ten slots exactly once (what presetOrder must hold).
+bool isPresetOrder(const std::array<std::int16_t, kPresetCount>& order);
 inline constexpr int kLimiterReleaseIndex = 3;
 
 class CKorvaliserDoc {
@@ -66,9 +69,10 @@ public:
     int positionOfCurrentPreset() const;
     int slotAtPosition(int position) const;  // presetOrder[position]
     const std::array<std::int16_t, kPresetCount>& presetOrder() const { return bank_.presetOrder; }
-    void setPresetOrder(const std::array<std::int16_t, kPresetCount>& order);  // marks modified
-    const char16_t* presetName(int slot) const;                                // negative = current
-    std::u16string presetNameText(int slot) const;                             // cut to 16 units
+    // Marks modified; an order that is not a permutation of the slots is ignored.
+    void setPresetOrder(const std::array<std::int16_t, kPresetCount>& order);
+    const char16_t* presetName(int slot) const;     // negative = current
+    std::u16string presetNameText(int slot) const;  // cut to 16 units
     void setPresetName(int slot, std::u16string_view name);
     std::u16string notesText() const;  // cut to 240 units
 

@@ -140,15 +140,6 @@ std::string countsProblem(const Header& h) {
     return {};
 }
 
-bool isPermutationOfSlots(const std::array<std::int16_t, kPresetCount>& order) {
-    std::array<bool, kPresetCount> seen{};
-    for (const std::int16_t slot : order) {
-        if (slot < 0 || slot >= kPresetCount || seen[static_cast<std::size_t>(slot)]) return false;
-        seen[static_cast<std::size_t>(slot)] = true;
-    }
-    return true;
-}
-
 // A name or notes field is zero-terminated inside its fixed size; a damaged file
 // without the terminator must not let readers of the field run past it.
 template <std::size_t N>
@@ -233,7 +224,7 @@ FileResult decodeDocument(CKorvaliserDoc& doc, std::span<const std::uint8_t> byt
     // Slots, outputs and bands the file does not cover keep what they held.
     PresetBank staged = doc.bank();
     for (int i = 0; i < header.presets; ++i) readPreset(in, header, i, staged);
-    if (!isPermutationOfSlots(staged.presetOrder))
+    if (!isPresetOrder(staged.presetOrder))
         return refused(fileName,
                        "the file is damaged; its preset order does not name each of the ten presets once");
 

@@ -425,5 +425,27 @@ TEST(DocSelection, PositionFollowsTheOrderAndNamesUseTheSlot) {
     EXPECT_EQ(doc.presetNameText(-1), u"Sixteen chars ok");  // slot 8 is current
 }
 
+// Positions index the bank through the order, so only a permutation of the slots is taken.
+TEST(DocSelection, AnOrderThatIsNoPermutationIsIgnored) {
+    using Order = std::array<std::int16_t, kPresetCount>;
+    const std::vector<std::pair<const char*, Order>> refused{
+        {"slot named twice", {0, 1, 2, 3, 4, 5, 6, 7, 8, 8}},
+        {"slot 10", {0, 1, 2, 3, 4, 5, 6, 7, 8, 10}},
+        {"negative slot", {-1, 1, 2, 3, 4, 5, 6, 7, 8, 9}},
+    };
+    for (const auto& [what, order] : refused) {
+        CKorvaliserDoc doc;
+        const Order before = doc.presetOrder();
+        doc.setPresetOrder(order);
+        EXPECT_EQ(doc.presetOrder(), before) << what;
+        EXPECT_FALSE(doc.isModified()) << what;
+    }
+    CKorvaliserDoc doc;
+    const Order reversed{9, 8, 7, 6, 5, 4, 3, 2, 1, 0};
+    doc.setPresetOrder(reversed);
+    EXPECT_EQ(doc.presetOrder(), reversed);
+    EXPECT_TRUE(doc.isModified());
+}
+
 }  // namespace
 }  // namespace kv
