@@ -38,9 +38,7 @@ protected:
     // What the widget shows: composed, then copied by its paint event.
     QImage shown() {
         graph.redraw();
-        QImage i = graph.grab().toImage().convertToFormat(QImage::Format_ARGB32);
-        i.save("/tmp/rg.png");
-        return i;
+        return graph.grab().toImage().convertToFormat(QImage::Format_ARGB32);
     }
     const GraphGeometry& g() const { return graph.geometry(); }
     int column(int point) const { return static_cast<int>(g().plotLeft + g().xScale * point); }
