@@ -124,6 +124,9 @@ std::string hexLine(std::span<const std::uint8_t> bytes) {
     return line;
 }
 
+// The limiter threshold as the settings report writes it: level 0 is "+0dB", 6 "-6dB".
+std::string limiterLevelText(int level) { return (level == 0 ? "+" : "-") + std::to_string(level) + "dB"; }
+
 bool loadAndSelect(CliContext& context, CKorvaliserDoc& doc, const std::string& file, int presetNumber) {
     if (!loadBankFile(context, doc, file)) return false;
     doc.selectPreset(slotOfPresetNumber(doc, presetNumber));
@@ -239,8 +242,8 @@ int runStatus(CliContext& context, const StatusOptions& options) {
     for (int output = 0; output < kOutputsInUse; ++output) {
         const int value = meterValue(raw[static_cast<std::size_t>(output)], doc.limiterLevel(output));
         context.out << "Output " << output + 1 << " meter: " << value << " (reading "
-                    << raw[static_cast<std::size_t>(output)] << ", limiter -" << doc.limiterLevel(output)
-                    << "dB)\n";
+                    << raw[static_cast<std::size_t>(output)] << ", limiter "
+                    << limiterLevelText(doc.limiterLevel(output)) << ")\n";
     }
     context.out << "Temperature:" << temperatureText(celsius) << '\n'
                 << "Status: " << thermalStatusText(celsius) << '\n';

@@ -261,12 +261,12 @@ TEST_F(LinkCommands, StatusDecodesAgainstThePresetsLimiterLevels) {
     // Preset 7 is slot 3: Output 2 limiter level 3.
     const CliRun run = runTool(with({"status", bankPath, "--preset", "7"}, port()));
     ASSERT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(linesOf(run.out), (std::vector<std::string>{"Output 1 meter: 96 (reading 40, limiter -0dB)",
+    EXPECT_EQ(linesOf(run.out), (std::vector<std::string>{"Output 1 meter: 96 (reading 40, limiter +0dB)",
                                                           "Output 2 meter: 48 (reading 100, limiter -3dB)",
                                                           "Temperature: 61\u00B0C", "Status: Limiting"}));
     const CliRun bare = runTool(with({"status"}, port()));
     ASSERT_EQ(bare.status, 0) << bare.err;
-    EXPECT_EQ(linesOf(bare.out)[1], "Output 2 meter: 51 (reading 100, limiter -0dB)");
+    EXPECT_EQ(linesOf(bare.out)[1], "Output 2 meter: 51 (reading 100, limiter +0dB)");
 }
 
 TEST_F(LinkCommands, ASilentUnitFailsEveryLinkCommandWithTheUsersMessage) {
