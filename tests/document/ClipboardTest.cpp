@@ -116,6 +116,45 @@ TEST(OutputClipboard, PasteLimitsDelayByTheOtherOutput) {
     }
 }
 
+// While online the whole preset goes out once the output is pasted in full, and the
+// document is marked modified only after that.
+class PasteWatchingSender : public UnitSender {
+public:
+    explicit PasteWatchingSender(const CKorvaliserDoc& doc) : doc_(doc) {}
+    bool sendToUnit(int, int, int) override { return true; }
+    void sendAllParameters() override {
+        const OutputChannel& pasted = doc_.outputChannel(1);
+        seen.push_back({pasted.gain, pasted.delay, pasted.bands[11].type, doc_.isModified()});
+    }
+    bool isOnline() const override { return true; }
+    struct Seen {
+        int gain, delay, lastBandType;
+        bool modified;
+    };
+    std::vector<Seen> seen;
+
+private:
+    const CKorvaliserDoc& doc_;
+};
+
+TEST(OutputClipboard, OnlinePasteSendsTheStoredOutputBeforeMarkingModified) {
+    CKorvaliserDoc doc;
+    doc.setGain(0, 333);
+    doc.setDelay(0, 1500);
+    doc.setBandType(0, 11, 5);
+    doc.copyOutput(0);
+    doc.setModified(false);
+    PasteWatchingSender sender(doc);
+    doc.setSender(&sender);
+    doc.pasteOutput(1);
+    ASSERT_EQ(sender.seen.size(), 1u);
+    EXPECT_EQ(sender.seen[0].gain, 333);
+    EXPECT_EQ(sender.seen[0].delay, 538);  // limited beside Output 1 before sending
+    EXPECT_EQ(sender.seen[0].lastBandType, 5);
+    EXPECT_FALSE(sender.seen[0].modified);
+    EXPECT_TRUE(doc.isModified());
+}
+
 TEST(Clipboards, EmptyUntilTheFirstCopyAndKeptAcrossNewAndOpen) {
     CKorvaliserDoc doc;
     EXPECT_FALSE(doc.presetCopied());
