@@ -183,10 +183,9 @@ GraphEditResult GraphBandEditor::markerDragStep(int band, const GraphPointer& po
 
     int frequency = truncated((px - mapping_.plotLeft) / mapping_.xScale) + kFirstFrequencyIndex;
     int gain = truncated(static_cast<float>(kZeroDbRow) - (py - mapping_.plotTop) / mapping_.yScale);
-    // Ctrl wins over Shift, as the cursor shows.
-    const DragModifier held = modifierOf(pointer);
-    if (held == DragModifier::Shift) frequency = now.frequency;
-    if (held == DragModifier::Ctrl) gain = now.gain;
+    // Each key holds its own value: Shift the frequency, Ctrl the gain (both: nothing moves).
+    if (pointer.shift) frequency = now.frequency;
+    if (pointer.ctrl) gain = now.gain;
     if (hover_ == hover::kFrequencyZone + hover::kDragging) {
         frequency = truncated(static_cast<float>(pointer.x - anchorX_) / mapping_.xScale) + start_.frequency;
         gain = now.gain;

@@ -33,6 +33,7 @@ TEST_F(GraphEditingTest, DragMovesTheMarkerAndModifiersFixOneValue) {
         {"plain drag", Qt::NoModifier, true, true},
         {"Shift: gain only", Qt::ShiftModifier, false, true},
         {"Ctrl: frequency only", Qt::ControlModifier, true, false},
+        {"Shift and Ctrl: both held", Qt::ShiftModifier | Qt::ControlModifier, false, false},
     };
     for (const Case& c : cases) {
         doc.setBandFrequencyAndGain(0, 2, 160, 0);
