@@ -1,7 +1,9 @@
 #include "app/EditorLaunch.h"
 
+#include <QFile>
 #include <QMessageBox>
 
+#include "app/AppSettings.h"
 #include "document/KorvaliserDoc.h"
 #include "document/OvkFile.h"
 #include "link/OnlineSender.h"
@@ -13,6 +15,16 @@
 #include "ui/UnitSheet.h"
 
 namespace kv {
+
+void applyLinkSettings(UnitLink& link, const AppSettings& settings) {
+    link.setComPortIndex(settings.comNumber);
+    link.setBaudIndex(settings.speedIndex);
+    const int entry = settings.comNumber;
+    const QString device = entry >= 0 && entry < kComPortCount
+                               ? settings.comDevices[static_cast<std::size_t>(entry)]
+                               : QString();
+    link.setDevicePath(QFile::encodeName(device).toStdString());
+}
 
 int runEditorStandalone(const QString& file, int presetNumber) {
     const Prompts prompts = Prompts::interactive();
@@ -30,12 +42,16 @@ int runEditorStandalone(const QString& file, int presetNumber) {
     }
     document.selectPreset(document.slotAtPosition(presetNumber - 1));
 
+    // The user's port, speed and Q/bandwidth choice, as the main window would use them;
+    // nothing is written back.
+    const AppSettings settings = readAppSettings(*openUserSettings());
     ResponseCurveTable curves;
     PromptLinkNotifier notifier(prompts);
     UnitLink link(document, &notifier);
+    applyLinkSettings(link, settings);
     OnlineSender sender(link, document);
     document.setSender(&sender);
-    EditorContext context{document, curves, link, sender};
+    EditorContext context{document, curves, link, sender, EditorDisplayOptions{settings.showQ != 0}};
     CUnitSheet sheet(context);
     sheet.exec();
     document.setSender(nullptr);

@@ -6,6 +6,13 @@
 
 namespace kv {
 
+class UnitLink;
+struct AppSettings;
+
+// Points the link at the port, speed and device the user chose in the main window; the
+// connection itself starts closed, as every run does, until "On Line" opens it.
+void applyLinkSettings(UnitLink& link, const AppSettings& settings);
+
 // Loads the file into a fresh document, selects the preset shown as number presetNumber
 // (1..10) and runs the editor sheet modally. Returns 0 after the sheet closed, 1 when
 // the file cannot be loaded or the number is outside 1..10 (the user is told why).
