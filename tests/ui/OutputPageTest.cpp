@@ -5,13 +5,17 @@
 #include <QScrollBar>
 #include <QSlider>
 #include <QTabWidget>
+#include <QTimer>
 #include <QToolButton>
+#include <functional>
 
 #include "PageTestSupport.h"
 #include "document/ValueText.h"
 #include "response/CurveSlots.h"
+#include "ui/FilterSlope.h"
 #include "ui/ImageSlider.h"
 #include "ui/PageButton.h"
+#include "ui/ParametricControl.h"
 
 namespace kv::test {
 namespace {
@@ -271,6 +275,66 @@ TEST_F(OutputPageTest, LabelsAndTemperatureColours) {
     EXPECT_EQ(status->text(), QStringLiteral("xxxx"));
     EXPECT_EQ(status->palette().color(QPalette::Window), QColor(192, 192, 192));
     EXPECT_EQ(control<QLabel>(QStringLiteral("qHeader"))->text(), QStringLiteral("Q"));
+}
+
+// While the modal dialog that a click opens is up: check it, change the bank behind it as
+// the dialog would, and close it.
+template <typename Dialog>
+void whileModal(const std::function<void(Dialog*)>& inside) {
+    QTimer::singleShot(0, [inside] {
+        auto* dialog = qobject_cast<Dialog*>(QApplication::activeModalWidget());
+        EXPECT_NE(dialog, nullptr) << "no dialog opened";
+        if (dialog == nullptr) return;
+        inside(dialog);
+        dialog->accept();
+    });
+}
+
+TEST_F(OutputPageTest, BandDialogOpensForTheRowsBandAndTheRowsFollowIt) {
+    control<QScrollBar>(QStringLiteral("bandScrollBar"))->setValue(3);
+    int openedFor = -1;
+    whileModal<CParametricControl>([&](CParametricControl* dialog) {
+        openedFor = dialog->band();
+        doc.setBandFrequencyAndGain(0, 5, 300, -45);
+    });
+    QTest::mouseDClick(control<PageButton>(QStringLiteral("bandGain2")), Qt::LeftButton);
+    EXPECT_EQ(openedFor, 5) << "row 2 shows band 6 after scrolling to 3";
+    EXPECT_EQ(control<PageButton>(QStringLiteral("bandFrequency2"))->text().toStdString(),
+              frequencyText(300));
+    EXPECT_EQ(control<PageButton>(QStringLiteral("bandGain2"))->text().toStdString(), bandGainText(-45, 0));
+    EXPECT_EQ(curves.state(CurveSlots::band(5)), CurveState::Valid) << "recomputed by the redraw";
+}
+
+TEST_F(OutputPageTest, CrossoverButtonsSelectTheFilterAndShowItAfterTheDialog) {
+    struct Case {
+        const char* button;
+        int target;
+    };
+    for (const Case& c : {Case{"highPassButton", kTargetHighPass}, Case{"lowPassButton", kTargetLowPass}}) {
+        whileModal<CFilterSlope>([&](CFilterSlope*) {
+            EXPECT_EQ(page()->pageState().selectedTarget, c.target) << c.button;
+            doc.setHighPassFrequency(0, 60);
+            doc.setLowPassFrequency(0, 400);
+        });
+        QTest::mouseClick(control<PageButton>(QString::fromLatin1(c.button)), Qt::LeftButton);
+        const bool high = c.target == kTargetHighPass;
+        const int frequency = high ? doc.highPassFrequency(0) : doc.lowPassFrequency(0);
+        const int slope = high ? doc.highPassSlope(0) : doc.lowPassSlope(0);
+        EXPECT_EQ(control<PageButton>(QString::fromLatin1(c.button))->text().toStdString(),
+                  frequencyText(frequency) + "  " + slopeText(slope))
+            << c.button;
+    }
+}
+
+TEST_F(OutputPageTest, BandwidthDisplayNamesTheColumnAndShowsWidths) {
+    sheet.reset();
+    context.display.showQ = false;
+    doc.setBandQ(0, 1, 72);
+    openSheet();
+    EXPECT_EQ(control<QLabel>(QStringLiteral("qHeader"))->text(), QStringLiteral("BandWd"));
+    EXPECT_EQ(control<PageButton>(QStringLiteral("bandQ1"))->text().toStdString(),
+              bandWidthText(72, 0, false));
+    EXPECT_NE(bandWidthText(72, 0, false), bandWidthText(72, 0, true));
 }
 
 TEST_F(OutputPageTest, PollingRunsOnlyOnTheActivePage) {
