@@ -88,7 +88,9 @@ void CFilterSlope::buildControls() {
 
     frequencyEdit_->installEventFilter(this);
     connect(frequencyBar_, &QScrollBar::actionTriggered, this, &CFilterSlope::onFrequencyBar);
-    connect(slopeList_, &CColourListBox::currentRowChanged, this, &CFilterSlope::onSlopeRow);
+    // The selection, not the current row: the list makes its first row current when the
+    // focus arrives with nothing selected, and that is no choice of the user's.
+    connect(slopeList_, &CColourListBox::itemSelectionChanged, this, &CFilterSlope::onSlopeSelected);
     connect(slopeList_, &CColourListBox::itemDoubleClicked, this, &QDialog::accept);
     connect(filterGroup, &QButtonGroup::idClicked, this,
             [this](int id) { switchFilter(static_cast<CrossoverSide>(id)); });
@@ -170,8 +172,10 @@ void CFilterSlope::onFrequencyBar(int action) {
     refresh(false);
 }
 
-void CFilterSlope::onSlopeRow(int row) {
-    const auto record = slopeList_->itemRecord(row);
+void CFilterSlope::onSlopeSelected() {
+    const QList<QListWidgetItem*> selected = slopeList_->selectedItems();
+    if (selected.size() != 1) return;
+    const auto record = slopeList_->itemRecord(slopeList_->row(selected.front()));
     if (!record) return;
     if (filter_ == CrossoverSide::LowPass) {
         doc_.setLowPassSlope(output_, record->data);

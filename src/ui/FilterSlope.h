@@ -45,7 +45,7 @@ private:
     void setFrequency(int index);
     void commitFrequencyText();
     void onFrequencyBar(int action);
-    void onSlopeRow(int row);
+    void onSlopeSelected();
     void switchFilter(CrossoverSide filter);
 
     CKorvaliserDoc& doc_;

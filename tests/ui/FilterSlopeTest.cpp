@@ -177,6 +177,26 @@ TEST_F(FilterSlopeTest, ASlopeThatIsNotOfferedLeavesNothingSelected) {
     EXPECT_EQ(doc.highPassSlope(kOutput), 10);
 }
 
+TEST_F(FilterSlopeTest, MovingTheFocusIntoTheListChoosesNoSlope) {
+    // With no offered slope selected, the list only gets a current row when the focus
+    // arrives; that is not the user choosing a slope.
+    doc.setHighPassSlope(kOutput, 10);
+    open(CrossoverSide::HighPass);
+    control<QScrollBar>("frequencyBar")->setFocus();
+    QTest::keyClick(control<QScrollBar>("frequencyBar"), Qt::Key_Tab);
+    ASSERT_TRUE(control<CColourListBox>("slopeList")->hasFocus());
+    EXPECT_EQ(doc.highPassSlope(kOutput), 10);
+    EXPECT_TRUE(sender.sent.empty());
+    EXPECT_TRUE(control<CColourListBox>("slopeList")->selectedItems().isEmpty());
+
+    // Choosing with the keyboard from there still sets the slope.
+    QTest::keyClick(control<CColourListBox>("slopeList"), Qt::Key_Down);
+    const auto chosen = control<CColourListBox>("slopeList")->itemRecord(-1);
+    ASSERT_TRUE(chosen.has_value());
+    EXPECT_EQ(doc.highPassSlope(kOutput), chosen->data);
+    EXPECT_EQ(sender.sent, (std::vector<Sent>{{MsgHighPass, 2, 0}}));
+}
+
 TEST_F(FilterSlopeTest, TheListOffersNineSlopesAndAClickSetsOne) {
     open(CrossoverSide::HighPass);
     auto* list = control<CColourListBox>("slopeList");
