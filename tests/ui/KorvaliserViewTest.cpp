@@ -72,6 +72,66 @@ TEST_F(ReportTest, SectionHeightFollowsTheRowHeight) {
     EXPECT_EQ(SettingsReport::fontHeightUnits(6), -83);
 }
 
+// Paper only shortens the two output tables: the header, the graph and the notes keep
+// their size, so the page ends exactly the tables' difference higher.
+TEST_F(ReportTest, PrintingShortensOnlyTheTables) {
+    const auto bottomOfNotes = [&](bool printing) {
+        QImage image(900, 1400, QImage::Format_ARGB32_Premultiplied);
+        image.setDotsPerMeterX(3780);
+        image.setDotsPerMeterY(3780);
+        QPainter painter(&image);
+        ReportSettings settings;
+        settings.printing = printing;
+        return SettingsReport(doc, &curves, settings).drawSettingsReport(painter, reportTransform(96, 96));
+    };
+    const int screenSection = 180 / 2 + 9 * 180;
+    const int printSection = 125 / 2 + 9 * 125;
+    EXPECT_EQ(bottomOfNotes(true) - bottomOfNotes(false), 2 * (screenSection - printSection));
+}
+
+// Every label sits in the middle of its own row, clear of its rules, at both row heights (300 dpi, so a
+// 125-unit row is 37 pixels).
+TEST_F(ReportTest, LabelsAreCentredInTheirRows) {
+    const int left = 200, top = -540;
+    const QTransform toDevice = reportTransform(300, 300);
+    for (const bool printing : {false, true}) {
+        QImage image(2100, 700, QImage::Format_ARGB32_Premultiplied);
+        image.setDotsPerMeterX(11811);
+        image.setDotsPerMeterY(11811);
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        ReportSettings settings;
+        settings.printing = printing;
+        SettingsReport report(doc, &curves, settings);
+        report.drawOutputSection(painter, toDevice, left, top, 0);
+        painter.end();
+        const int R = report.rowHeight();
+        for (const int row : {1, 2, 3, 4, 6, 7, 8, 9}) {
+            const int upper = toDevice.map(QPointF(left, top - (row - 1) * R)).toPoint().y();
+            const int lower = toDevice.map(QPointF(left, top - row * R)).toPoint().y();
+            const int x0 = toDevice.map(QPointF(left + 85, 0)).toPoint().x();
+            const int x1 = toDevice.map(QPointF(left + 500, 0)).toPoint().x();
+            SCOPED_TRACE(testing::Message() << (printing ? "printing" : "screen") << " row " << row);
+            // Ink between the rules (each at most three pixels either side of its line).
+            int inkTop = -1, inkBottom = -1;
+            for (int y = upper + 4; y <= lower - 4; ++y) {
+                for (int x = x0; x < x1; ++x) {
+                    if (qGray(image.pixel(x, y)) >= 100) continue;
+                    if (inkTop < 0) inkTop = y;
+                    inkBottom = y;
+                    break;
+                }
+            }
+            ASSERT_GE(inkTop, 0) << "no label text inside the row";
+            // White space between the text and both rules: no text spills over a rule.
+            EXPECT_GT(inkTop, upper + 4);
+            EXPECT_LT(inkBottom, lower - 4);
+            const double rowMiddle = (upper + lower) / 2.0;
+            EXPECT_NEAR((inkTop + inkBottom) / 2.0, rowMiddle, (lower - upper) / 5.0);
+        }
+    }
+}
+
 TEST_F(ReportTest, ShadedRowsSitWhereTheTableSaysOnScreen) {
     const QImage image = sectionImage(false);
     const int R = 180, top = -540, left = 200, w = 688;
