@@ -71,8 +71,13 @@ bool DocumentHost::openDocumentFile(const QString& requested) {
         const auto answer = prompts_.ask(QMessageBox::Question, QStringLiteral("Reload Original Settings ?"),
                                          QMessageBox::Ok | QMessageBox::Cancel);
         if (answer != QMessageBox::Ok) return true;  // the open bank stays as it is
-        document_.setModified(false);                // discard the edits without asking
-        return loadFrom(path);
+        const bool wasModified = isModified();
+        document_.setModified(false);  // discard the edits without asking
+        if (loadFrom(path)) return true;
+        // The file could not be read again: the edited bank stays, and so does the
+        // knowledge that it holds unsaved changes.
+        document_.setModified(wasModified);
+        return false;
     }
     if (!saveModified()) return false;
     return loadFrom(path);

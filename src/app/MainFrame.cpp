@@ -174,12 +174,17 @@ int CMainFrame::splitPosition() const {
     return sizes.isEmpty() ? 0 : sizes.first();
 }
 
-void CMainFrame::showUnitType() {
-    const int type = app_.document().unitType();
-    unitType_->setCurrentIndex(type == kUnitKV420 ? 0 : type == kUnitKV520 ? 1 : -1);
-}
+namespace {
+
+int selectorEntryOf(int unitType) { return unitType == kUnitKV420 ? 0 : unitType == kUnitKV520 ? 1 : -1; }
+
+}  // namespace
+
+void CMainFrame::showUnitType() { unitType_->setCurrentIndex(selectorEntryOf(app_.document().unitType())); }
 
 void CMainFrame::changeUnitType(int entry) {
+    // Picking the model already chosen is no change: no question, no renamed bank.
+    if (entry == selectorEntryOf(app_.document().unitType())) return;
     const auto answer = app_.prompts().ask(
         QMessageBox::Question, QStringLiteral("Switch Unit Type?\n\nLimter settings may need to be changed."),
         QMessageBox::Ok | QMessageBox::Cancel);

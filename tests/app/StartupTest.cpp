@@ -195,6 +195,26 @@ TEST_F(StartupTest, ReloadQuestionCancelKeepsTheEditedBank) {
     EXPECT_TRUE(app->host().isModified());
 }
 
+TEST_F(StartupTest, ReloadOfAFileGoneFromDiskKeepsTheEditsUnsaved) {
+    const QString path = saveBank(QStringLiteral("bank.ovk"));
+    StartupOptions options;
+    options.file = path;
+    auto app = start(options);
+    app->document().setPresetName(0, u"Edited");
+    ASSERT_TRUE(QFile::remove(path));
+    script.answers = {QMessageBox::Ok};
+    EXPECT_FALSE(app->openDocumentFile(path));
+    ASSERT_EQ(script.asked.size(), 2u);  // the question, then why the file could not be read
+    EXPECT_EQ(script.asked[0].text, QStringLiteral("Reload Original Settings ?"));
+    EXPECT_EQ(firstName(*app), QStringLiteral("Edited"));
+    EXPECT_TRUE(app->host().isModified());
+    EXPECT_TRUE(app->mainFrame()->isWindowModified());
+    // Closing still offers to save the edits.
+    script.answers = {QMessageBox::Cancel};
+    EXPECT_FALSE(app->mainFrame()->close());
+    EXPECT_EQ(script.asked.back().text, QStringLiteral("Save changes to bank.ovk?"));
+}
+
 TEST_F(StartupTest, NewAsksToSaveAModifiedBank) {
     auto app = start();
     app->document().setPresetName(0, u"Edited");
@@ -261,6 +281,29 @@ TEST_F(StartupTest, UnitTypeOkRenamesTheBankEachTime) {
     EXPECT_EQ(app->document().unitType(), kUnitKV420);
     EXPECT_EQ(app->host().pathName(), temp.dir(QStringLiteral("bank(2)(2).ovk")));
     EXPECT_TRUE(frame.windowTitle().startsWith(QStringLiteral("bank(2)(2).ovk")));
+}
+
+TEST_F(StartupTest, UnitTypeSelectorAsksOnlyWhenTheModelChanges) {
+    const QString path = saveBank(QStringLiteral("bank.ovk"));
+    StartupOptions options;
+    options.file = path;
+    auto app = start(options);
+    QComboBox& selector = app->mainFrame()->unitTypeSelector();
+    // The user opens the list and picks the model already shown.
+    emit selector.activated(0);
+    EXPECT_TRUE(script.asked.empty());
+    EXPECT_EQ(app->host().pathName(), path);
+    EXPECT_FALSE(app->host().isModified());
+    // The arrow key moves to the other model, which is a change.
+    script.answers = {QMessageBox::Ok};
+    selector.setFocus();
+    QTest::keyClick(&selector, Qt::Key_Down);
+    ASSERT_EQ(script.asked.size(), 1u);
+    EXPECT_EQ(app->document().unitType(), kUnitKV520);
+    EXPECT_EQ(app->host().pathName(), temp.dir(QStringLiteral("bank(2).ovk")));
+    emit selector.activated(1);
+    EXPECT_EQ(script.asked.size(), 1u);
+    EXPECT_EQ(app->host().pathName(), temp.dir(QStringLiteral("bank(2).ovk")));
 }
 
 TEST_F(StartupTest, UnitTypeOkOnANewBankKeepsItUntitled) {
