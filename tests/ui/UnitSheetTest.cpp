@@ -172,6 +172,30 @@ TEST_F(UnitSheetTest, ClosingStopsAllSendingAndReopeningStartsOffline) {
     }
 }
 
+TEST_F(UnitSheetTest, TextTypedJustBeforeClosingReachesTheUnit) {
+    for (const char* how : {"escape", "close"}) {
+        doc.setGain(0, 150);
+        openSheet();
+        pressOnLine();
+        ASSERT_TRUE(sim.waitForFrames(30, kWait));
+        auto* edit = findIn<QLineEdit>(page(), "gainEdit1");
+        edit->setFocus(Qt::MouseFocusReason);
+        edit->selectAll();
+        QTest::keyClicks(edit, "-6");
+        sim.clearFrames();
+        if (std::string(how) == "escape") QTest::keyClick(edit, Qt::Key_Escape);
+        if (std::string(how) == "close") sheet->close();
+        EXPECT_FALSE(sheet->isVisible()) << how;
+        EXPECT_EQ(doc.gain(0), 210) << how << ": the typed gain is committed";
+        const std::vector<SimFrame> frames = dataFrames();
+        ASSERT_EQ(frames.size(), 1U) << how << ": and sent before the link goes offline";
+        EXPECT_EQ(frames[0].code, MsgGain) << how;
+        EXPECT_EQ(frames[0].output, 1) << how;
+        EXPECT_FALSE(link.online()) << how;
+        sheet.reset();
+    }
+}
+
 TEST_F(UnitSheetTest, SilentUnitLeavesTheButtonOff) {
     sim.setSilent(true);
     openSheet();
