@@ -2,6 +2,7 @@
 
 #include <QFontMetricsF>
 #include <QPaintDevice>
+#include <QTextOption>
 #include <cstdio>
 #include <memory>
 
@@ -170,16 +171,20 @@ int SettingsReport::drawNotes(Canvas& canvas, int left, int top) {
     notes.replace(QLatin1Char('\r'), QLatin1Char('\n'));
 
     // Measure first: the rectangle's bottom becomes the text's bottom, cut at 18000 units.
+    // Lines break between words; a word too long for a line breaks inside it rather than
+    // being cut off at the right edge.
+    QTextOption wrapping(Qt::AlignLeft | Qt::AlignTop);
+    wrapping.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
     const QTransform& t = canvas.toDevice();
     const QRectF box = t.mapRect(QRectF(QPointF(left, top), QPointF(left + 5300, top - kNotesHeight)));
-    const QFontMetricsF metrics(regular, canvas.painter().device());
-    const QRectF used = metrics.boundingRect(QRectF(box.topLeft(), QSizeF(box.width(), 1e9)),
-                                             Qt::TextWordWrap | Qt::AlignLeft | Qt::AlignTop, notes);
-    const double usedUnits = std::min<double>(used.height() / -t.m22(), kNotesHeight);
-    const QRectF drawn(box.topLeft(), QSizeF(box.width(), usedUnits * -t.m22()));
+    double usedUnits = 0;
     canvas.untransformed([&] {
-        canvas.painter().setClipRect(drawn, Qt::IntersectClip);
-        canvas.painter().drawText(drawn, Qt::TextWordWrap | Qt::AlignLeft | Qt::AlignTop, notes);
+        QPainter& p = canvas.painter();
+        const QRectF used = p.boundingRect(QRectF(box.topLeft(), QSizeF(box.width(), 1e9)), notes, wrapping);
+        usedUnits = std::min<double>(used.height() / -t.m22(), kNotesHeight);
+        const QRectF drawn(box.topLeft(), QSizeF(box.width(), usedUnits * -t.m22()));
+        p.setClipRect(drawn, Qt::IntersectClip);
+        p.drawText(drawn, notes, wrapping);
     });
     return top - static_cast<int>(std::ceil(usedUnits));
 }

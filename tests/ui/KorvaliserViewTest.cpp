@@ -201,6 +201,53 @@ TEST_F(ReportTest, ScrollHeightFollowsTheNotes) {
     EXPECT_GT(view.verticalScrollBar()->maximum(), 0);
 }
 
+// Notes wrap inside their 5.3-inch column: between words, and inside a word that is too
+// long for one line, so nothing is cut off at the right edge.
+TEST_F(ReportTest, NotesWrapInsideTheirColumn) {
+    const auto drawNotes = [&](const std::u16string& notes, int* inkRight) {
+        Preset& preset = doc.bankForLoading().presets[0];
+        preset.notes.fill(u'\0');
+        std::copy(notes.begin(), notes.end(), preset.notes.begin());
+        QImage image(760, 1300, QImage::Format_ARGB32_Premultiplied);
+        image.setDotsPerMeterX(3780);
+        image.setDotsPerMeterY(3780);
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        const int bottom =
+            SettingsReport(doc, &curves, {}).drawSettingsReport(painter, reportTransform(96, 96));
+        painter.end();
+        // Right-most ink below the graph (the notes begin 540 + 2 x 1710 + 4500 units down).
+        *inkRight = -1;
+        for (int y = 8460 * 96 / 1000 + 2; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                if (qGray(image.pixel(x, y)) < 128) *inkRight = std::max(*inkRight, x);
+        return bottom;
+    };
+    const int columnRight = 5500 * 96 / 1000;
+    int inkRight = 0;
+    const int oneLine = drawNotes(u"Short note.", &inkRight);
+    EXPECT_GT(inkRight, 0);
+    struct Case {
+        const char* what;
+        std::u16string notes;
+    };
+    const Case cases[] = {
+        {"words",
+         [] {
+             std::u16string s;
+             while (s.size() < 230) s += u"cardioid subs ";
+             return s;
+         }()},
+        {"one long word", std::u16string(230, u'W')},
+    };
+    for (const Case& c : cases) {
+        const int bottom = drawNotes(c.notes, &inkRight);
+        EXPECT_LE(inkRight, columnRight) << c.what;
+        EXPECT_GT(inkRight, columnRight - 60) << c.what;  // the lines are filled out to the column's width
+        EXPECT_LT(bottom, oneLine - 2 * (-8460 - oneLine)) << c.what;  // three lines or more
+    }
+}
+
 TEST_F(ReportTest, ScreenPaintShowsTheName) {
     CKorvaliserView view(doc, &curves, prompts);
     view.resize(720, 500);
