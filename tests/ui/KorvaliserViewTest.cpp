@@ -246,6 +246,8 @@ TEST_F(ReportTest, NotesWrapInsideTheirColumn) {
         EXPECT_GT(inkRight, columnRight - 60) << c.what;  // the lines are filled out to the column's width
         EXPECT_LT(bottom, oneLine - 2 * (-8460 - oneLine)) << c.what;  // three lines or more
     }
+    // 240 line breaks would run 30000 units down: the notes stop at their 18000-unit box.
+    EXPECT_EQ(drawNotes(std::u16string(240, u'\n'), &inkRight), -8460 - 18000);
 }
 
 TEST_F(ReportTest, ScreenPaintShowsTheName) {
