@@ -4,6 +4,7 @@
 #include <QLineEdit>
 #include <QScrollBar>
 #include <QSlider>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTimer>
 #include <QToolButton>
@@ -117,6 +118,18 @@ TEST_F(OutputPageTest, GainTextCommitsWhenTheFocusLeaves) {
         EXPECT_EQ(findIn<QLineEdit>(page(1), QStringLiteral("gainEdit%1").arg(o + 1))->text().toStdString(),
                   outputGainText(doc.gain(o)));
     }
+}
+
+TEST_F(OutputPageTest, SwitchingPagesCommitsATypedGainAndTheOtherPageShowsIt) {
+    auto* edit = control<QLineEdit>(QStringLiteral("gainEdit2"));
+    typeInto(edit, QStringLiteral("-7.5"));
+    QTest::mouseClick(sheet->tabs()->tabBar(), Qt::LeftButton, Qt::NoModifier,
+                      sheet->tabs()->tabBar()->tabRect(1).center());
+    ASSERT_EQ(sheet->tabs()->currentIndex(), 1);
+    EXPECT_EQ(doc.gain(1), 225);
+    EXPECT_EQ(findIn<QLineEdit>(page(1), QStringLiteral("gainEdit2"))->text().toStdString(),
+              outputGainText(225));
+    EXPECT_EQ(findIn<CImageSlider>(page(1), QStringLiteral("gainSlider2"))->pos(), 225 - 30);
 }
 
 TEST_F(OutputPageTest, FocusLeavingAnUntouchedEditWritesNothing) {
