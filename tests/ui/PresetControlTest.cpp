@@ -119,6 +119,24 @@ TEST_F(PresetControlTest, RecallOfP0SendsPresetNumberOne) {
     EXPECT_FALSE(doc.isModified());
 }
 
+TEST_F(PresetControlTest, DoubleClickOnARecallButtonRecallsAgain) {
+    CPresetControl sheet(doc, link, sender);
+    sheet.show();
+    sheet.tabs().setCurrentIndex(1);
+    CRecallPresets& page = sheet.recallPage();
+    QAbstractButton& button = page.button(6);
+    const QPoint at = button.rect().center();
+    // The first click of the pair recalls, and so does the double-click itself.
+    QTest::mouseClick(&button, Qt::LeftButton, {}, at);
+    QTest::mouseDClick(&button, Qt::LeftButton, {}, at);
+    QTest::mouseRelease(&button, Qt::LeftButton, {}, at);  // the window system's closing release
+    std::vector<int> recalled;
+    for (const SimFrame& f : framesOfKind({SimFrameKind::Data}))
+        if (f.code == MsgRecall) recalled.push_back(f.presetNumber);
+    EXPECT_EQ(recalled, (std::vector<int>{7, 7}));
+    EXPECT_EQ(page.lastRecalled(), 6);
+}
+
 TEST_F(PresetControlTest, RecallButtonsPaintBlueAndTheLastOneBright) {
     CPresetControl sheet(doc, link, sender);
     sheet.resize(520, 360);
