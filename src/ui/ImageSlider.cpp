@@ -190,8 +190,12 @@ void CImageSlider::handlePress(QMouseEvent* event) {
         return;
     }
     if (!model_.enabled()) return;
-    const auto moved = model_.press(qRound(event->position().y()), heldButtons(event));
+    // Take the focus before measuring the press against the thumb: a field being left
+    // commits its text, and the owner may move the thumb for it.
+    const bool hadFocus = model_.focused();
     setFocus(Qt::MouseFocusReason);
+    model_.setFocused(hadFocus);
+    const auto moved = model_.press(qRound(event->position().y()), heldButtons(event));
     if (moved) postMoving(*moved);
     repaint();
 }

@@ -4,10 +4,10 @@
 
 #include <QApplication>
 #include <QImage>
+#include <QKeySequence>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QSignalSpy>
-#include <QKeySequence>
 #include <QTest>
 #include <QWheelEvent>
 
@@ -145,6 +145,41 @@ TEST_F(ImageSliderTest, FirstPressOnlyFocusesThenPressesBesideTheThumbStep) {
     EXPECT_EQ(slider->pos(), 290);
     deliverPosted();
     EXPECT_EQ(moved.last().at(0).toInt(), 290);
+}
+
+// An owner's edit that, like the gain fields, writes its value and sets the slider back
+// when the focus leaves it.
+class CommittingEdit : public QLineEdit {
+public:
+    CommittingEdit(QWidget* parent, CImageSlider* slider, int committed)
+        : QLineEdit(parent), slider_(slider), committed_(committed) {}
+
+protected:
+    void focusOutEvent(QFocusEvent* event) override {
+        slider_->setPos(committed_);
+        QLineEdit::focusOutEvent(event);
+    }
+
+private:
+    CImageSlider* slider_;
+    int committed_;
+};
+
+TEST_F(ImageSliderTest, APressIsMeasuredAgainstTheThumbWhereTheLeftFieldPutIt) {
+    auto* field = new CommittingEdit(&host, slider, 300);
+    field->setGeometry(60, 40, 50, 20);
+    field->show();
+    field->setFocus();
+    ASSERT_TRUE(field->hasFocus());
+    const int oldCentre = slider->thumbCentre().y();  // position 0
+    press(oldCentre, Qt::LeftButton);
+    EXPECT_TRUE(slider->hasFocus());
+    EXPECT_EQ(slider->pos(), 300);
+    EXPECT_FALSE(slider->thumbGrabbed()) << "the thumb has left the pointer";
+    // Held beside the thumb, the movement steps towards the pointer from the new place.
+    moveHeld(oldCentre + 1, Qt::LeftButton);
+    EXPECT_EQ(slider->pos(), 290);
+    release(oldCentre + 1, Qt::LeftButton);
 }
 
 TEST_F(ImageSliderTest, DraggingTheThumbFollowsThePointerAndStopsQuietlyAtTheEnd) {
