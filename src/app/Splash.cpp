@@ -55,6 +55,7 @@ CSplash::CSplash(QPixmap picture, int displayMs, QWidget* parent)
         move(area.topLeft());
     }
     timer_.start(displayMs, this);
+    if (QCoreApplication* application = QCoreApplication::instance()) application->installEventFilter(this);
 }
 
 void CSplash::paintEvent(QPaintEvent*) {
@@ -76,7 +77,18 @@ void CSplash::mousePressEvent(QMouseEvent* event) {
     finish();
 }
 
+bool CSplash::eventFilter(QObject* watched, QEvent* event) {
+    switch (event->type()) {
+        case QEvent::KeyPress:
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::NonClientAreaMouseButtonPress: finish(); return true;  // swallowed
+        default: return QWidget::eventFilter(watched, event);
+    }
+}
+
 void CSplash::finish() {
+    if (QCoreApplication* application = QCoreApplication::instance()) application->removeEventFilter(this);
     timer_.stop();
     close();
 }

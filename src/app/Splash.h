@@ -1,7 +1,8 @@
 #pragma once
 // The splash window of start-up: a borderless, top-most picture centred on the screen
 // that closes itself after its display time, or at once on a key or mouse-button press
-// (the input that closes it goes no further).
+// anywhere in the program (the main window has the keyboard while the splash is up; the
+// input that closes it goes no further).
 
 #include <QBasicTimer>
 #include <QPixmap>
@@ -23,6 +24,7 @@ protected:
     void timerEvent(QTimerEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void finish();

@@ -472,19 +472,42 @@ TEST_F(StartupTest, PdfCommandWritesTheReportWithoutAWindow) {
     EXPECT_FALSE(started);
 }
 
-TEST(Splash, ClosesOnAClickOrAKey) {
+TEST(Splash, ClosesOnAClickOrAKeyAnywhereAndSwallowsIt) {
+    // The main window, which holds the keyboard while the splash is shown.
+    QWidget window;
+    window.setFocusPolicy(Qt::StrongFocus);
+    window.show();
+    window.setFocus();
+    int inputReachingWindow = 0;
+    struct Counter : QObject {
+        int& count;
+        explicit Counter(int& c) : count(c) {}
+        bool eventFilter(QObject*, QEvent* e) override {
+            if (e->type() == QEvent::KeyPress || e->type() == QEvent::MouseButtonPress) ++count;
+            return false;
+        }
+    } counter(inputReachingWindow);
+    window.installEventFilter(&counter);
+
     for (const bool click : {true, false}) {
-        QPointer<CSplash> splash = CSplash::show(QStringLiteral(":/app/splash.svg"), 5000);
-        ASSERT_FALSE(splash.isNull());
-        EXPECT_TRUE(splash->isTimerRunning());
-        EXPECT_FALSE(splash->size().isEmpty());
-        if (click)
-            QTest::mouseClick(splash.data(), Qt::LeftButton);
-        else
-            QTest::keyClick(splash.data(), Qt::Key_Space);
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        EXPECT_TRUE(splash.isNull());
+        for (const bool onSplash : {true, false}) {
+            QPointer<CSplash> splash = CSplash::show(QStringLiteral(":/app/splash.svg"), 5000);
+            ASSERT_FALSE(splash.isNull());
+            EXPECT_TRUE(splash->isTimerRunning());
+            EXPECT_FALSE(splash->size().isEmpty());
+            QWidget* target = onSplash ? static_cast<QWidget*>(splash.data()) : &window;
+            if (click)
+                QTest::mouseClick(target, Qt::LeftButton);
+            else
+                QTest::keyClick(target, Qt::Key_Space);
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+            EXPECT_TRUE(splash.isNull()) << "click " << click << " on splash " << onSplash;
+        }
     }
+    EXPECT_EQ(inputReachingWindow, 0);
+    // Once the splash has gone, input reaches the window again.
+    QTest::keyClick(&window, Qt::Key_Space);
+    EXPECT_EQ(inputReachingWindow, 1);
 }
 
 TEST(Splash, ClosesAfterItsTimeAndIsSkippedWithoutAPicture) {
