@@ -144,6 +144,29 @@ TEST_F(UnitSheetTest, MetersAndTemperatureFollowTheUnit) {
     EXPECT_EQ(page()->meterValue(1), 126);
 }
 
+TEST_F(UnitSheetTest, EachPageKeepsItsOwnTemperatureAcrossPageSwitches) {
+    sim.setTemperatures(58, 61);
+    openSheet();
+    pressOnLine();
+    const auto status = [this](int p) { return findIn<QLabel>(page(p), "temperatureStatus")->text(); };
+    QTRY_COMPARE_WITH_TIMEOUT(status(0), QStringLiteral("Limiting"), 5000);
+
+    sim.setTemperatures(70, 20);
+    sheet->tabs()->setCurrentIndex(1);
+    EXPECT_FALSE(page(0)->isPolling());
+    EXPECT_EQ(status(1), QStringLiteral("xxxx")) << "the second page has had no reading of its own yet";
+    QTRY_COMPARE_WITH_TIMEOUT(status(1), QStringLiteral("Hard Limiting"), 5000);
+
+    // Back on the first page: its last reading shows at once, and its count towards the
+    // next temperature query goes on where it stopped, so it is not asked again at once.
+    sheet->tabs()->setCurrentIndex(0);
+    EXPECT_EQ(status(0), QStringLiteral("Limiting"));
+    EXPECT_EQ(page(0)->pollInterval(), 500);
+    QTest::qWait(700);
+    EXPECT_EQ(status(0), QStringLiteral("Limiting"));
+    EXPECT_EQ(page(0)->unitTemperature(), 61);
+}
+
 TEST_F(UnitSheetTest, ClosingStopsAllSendingAndReopeningStartsOffline) {
     for (const char* how : {"ok", "escape", "close"}) {
         openSheet();
