@@ -3,6 +3,8 @@
 #include <QFile>
 #include <QListWidget>
 #include <QPushButton>
+#include <QStyle>
+#include <QStyleOptionViewItem>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -56,6 +58,34 @@ TEST_F(BuildPresetFileTest, StartsUntickedWithTheBuildButtonDisabled) {
     EXPECT_FALSE(dialog.buildButton().isEnabled());
     dialog.setTicked(6, true);  // a tick of the user's also updates the button
     EXPECT_TRUE(dialog.buildButton().isEnabled());
+}
+
+TEST_F(BuildPresetFileTest, UserTicksWithTheMouseAndTheKeyboard) {
+    CBuildPresetFile dialog(doc, prompts);
+    dialog.resize(420, 360);
+    dialog.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+    QListWidget& list = dialog.list();
+    // A click on the tick box of item 3.
+    const QRect row = list.visualItemRect(list.item(3));
+    QStyleOptionViewItem option;
+    option.initFrom(&list);
+    option.rect = row;
+    option.features |= QStyleOptionViewItem::HasCheckIndicator;
+    const QRect box = list.style()->subElementRect(QStyle::SE_ItemViewItemCheckIndicator, &option, &list);
+    QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, box.center());
+    EXPECT_EQ(dialog.selection(), 0x0008);
+    EXPECT_TRUE(dialog.buildButton().isEnabled());
+    // The space bar ticks the entry that has the keyboard, and unticks it again.
+    list.setFocus();
+    list.setCurrentRow(5);
+    QTest::keyClick(&list, Qt::Key_Space);
+    EXPECT_EQ(dialog.selection(), 0x0028);
+    QTest::keyClick(&list, Qt::Key_Space);
+    EXPECT_EQ(dialog.selection(), 0x0008);
+    QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, box.center());
+    EXPECT_EQ(dialog.selection(), 0);
+    EXPECT_FALSE(dialog.buildButton().isEnabled());
 }
 
 TEST_F(BuildPresetFileTest, OnePresetMakesA781ByteFileAndCloses) {
