@@ -99,11 +99,27 @@ TEST_P(PearTreeDragTest, ReordersAndMarksModified) {
     EXPECT_EQ(tree.currentItem()->text(0), QStringLiteral("Preset %1").arg(c.from - 1));
 }
 
-INSTANTIATE_TEST_SUITE_P(Table, PearTreeDragTest,
-                         ::testing::Values(DragCase{1, 3, "2,3,1,4,5,6,7,8,9,10"},
-                                           DragCase{3, 1, "1,3,2,4,5,6,7,8,9,10"},
-                                           DragCase{2, 1, "1,2,3,4,5,6,7,8,9,10"},
-                                           DragCase{3, 0, "3,1,2,4,5,6,7,8,9,10"}));
+INSTANTIATE_TEST_SUITE_P(
+    Table, PearTreeDragTest,
+    ::testing::Values(DragCase{1, 3, "2,3,1,4,5,6,7,8,9,10"}, DragCase{3, 1, "1,3,2,4,5,6,7,8,9,10"},
+                      DragCase{2, 1, "1,2,3,4,5,6,7,8,9,10"}, DragCase{3, 0, "3,1,2,4,5,6,7,8,9,10"},
+                      DragCase{4, 4, "1,2,3,4,5,6,7,8,9,10"}, DragCase{2, 10, "1,3,4,5,6,7,8,9,10,2"},
+                      DragCase{10, 0, "10,1,2,3,4,5,6,7,8,9"}));
+
+TEST_F(PearTreeTest, DropBelowEveryItemMovesNothing) {
+    QWidget* vp = tree.viewport();
+    const QPoint from = centreOf(tree.presetItem(1));
+    const QPoint below(from.x(), tree.visualItemRect(tree.presetItem(kPresetCount - 1)).bottom() + 40);
+    ASSERT_EQ(tree.itemAt(below), nullptr);
+    QTest::mousePress(vp, Qt::LeftButton, {}, from);
+    QTest::mouseMove(vp, from + QPoint(0, QApplication::startDragDistance() + 2));
+    ASSERT_TRUE(tree.isDragging());
+    QTest::mouseMove(vp, below);
+    QTest::mouseRelease(vp, Qt::LeftButton, {}, below);
+    EXPECT_FALSE(tree.isDragging());
+    EXPECT_EQ(shownOrder(), QStringLiteral("1,2,3,4,5,6,7,8,9,10"));
+    EXPECT_FALSE(doc.isModified());
+}
 
 TEST_F(PearTreeTest, DragFromTheRootMovesNothing) {
     drag(tree.rootItem(), tree.presetItem(3));
