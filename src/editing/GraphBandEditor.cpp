@@ -65,7 +65,12 @@ GraphEditResult GraphBandEditor::mouseMove(const GraphPointer& pointer) {
     }
     modifier_ = modifierOf(pointer);
     const std::optional<int> hit = hitTest(pointer.x, pointer.y);
-    if (isDragging() && (pointer.leftHeld || pointer.rightHeld)) return dragStep(pointer);
+    if (isDragging() && (pointer.leftHeld || pointer.rightHeld)) {
+        // Shift or Ctrl may have changed since the press: the cursor shows what holds now.
+        GraphEditResult step = dragStep(pointer);
+        step.updateCursor = true;
+        return step;
+    }
 
     hover_ = hit ? *hit + 1 : hover::kNone;
     if (!hit && page_.selectedBand()) {

@@ -414,9 +414,14 @@ TEST_F(GraphBandEditorTest, CursorFollowsHoverStateAndModifier) {
         p.ctrl = c.ctrl;
         editor.mouseMove(p);
         if (c.press) {
-            editor.leftButtonDown(p);
+            // Pressed with no key; the key held while moving decides the cursor.
+            GraphPointer pressed = p;
+            pressed.shift = false;
+            pressed.ctrl = false;
+            editor.mouseMove(pressed);
+            editor.leftButtonDown(pressed);
             p.leftHeld = true;
-            editor.mouseMove(p);
+            EXPECT_TRUE(editor.mouseMove(p).updateCursor) << c.what;
         }
         EXPECT_EQ(editor.cursor(), c.expected) << c.what;
         editor.leftButtonUp();

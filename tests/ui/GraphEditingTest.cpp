@@ -105,7 +105,13 @@ TEST_F(GraphEditingTest, CursorShowsWhatAPressWouldDo) {
     sendMouse(graph(), QEvent::MouseButtonPress, markerCentre(0), Qt::LeftButton, Qt::LeftButton,
               Qt::ControlModifier);
     EXPECT_EQ(graph()->cursor().shape(), Qt::SizeHorCursor);
-    sendMouse(graph(), QEvent::MouseButtonRelease, markerCentre(0), Qt::LeftButton, Qt::NoButton);
+    // The keys may change during the drag: the cursor follows them on the next movement.
+    const QPoint along = markerCentre(0) + QPoint(0, 12);
+    sendMouse(graph(), QEvent::MouseMove, along, Qt::NoButton, Qt::LeftButton, Qt::ShiftModifier);
+    EXPECT_EQ(graph()->cursor().shape(), Qt::SizeVerCursor);
+    sendMouse(graph(), QEvent::MouseMove, along, Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+    EXPECT_EQ(graph()->cursor().shape(), Qt::SizeAllCursor);
+    sendMouse(graph(), QEvent::MouseButtonRelease, along, Qt::LeftButton, Qt::NoButton);
     hover(graph(), plotPixel(420, 170));
     EXPECT_EQ(graph()->cursor().shape(), Qt::ArrowCursor);
 }
