@@ -69,8 +69,8 @@ TrackbarAction trackbarActionOf(int action) {
     }
 }
 
-// The delay trackbar: Page Down moves right and Page Up left, as on the unit's panel
-// software; Home and End ask for nothing.
+// The delay trackbar: Page Down and Down move right, Page Up and Up left, as on the unit's
+// panel software (so both "down" keys lengthen the delay); Home and End ask for nothing.
 class DelayTrackbar : public QSlider {
 public:
     explicit DelayTrackbar(QWidget* parent) : QSlider(Qt::Horizontal, parent) {}
@@ -80,6 +80,8 @@ protected:
         switch (event->key()) {
             case Qt::Key_PageDown: triggerAction(SliderPageStepAdd); break;
             case Qt::Key_PageUp: triggerAction(SliderPageStepSub); break;
+            case Qt::Key_Down: triggerAction(SliderSingleStepAdd); break;
+            case Qt::Key_Up: triggerAction(SliderSingleStepSub); break;
             case Qt::Key_Home: triggerAction(SliderToMinimum); break;
             case Qt::Key_End: triggerAction(SliderToMaximum); break;
             default: QSlider::keyPressEvent(event); return;

@@ -178,9 +178,9 @@ TEST_F(OutputPageTest, DelayTrackbarStepsFromTheStoredDelay) {
     const std::vector<Case> cases = {
         {2030, 0, Qt::Key_PageDown, 2038},  // asks for 2040
         {2030, 5, Qt::Key_PageDown, 2033},  // 2038 minus the other output's 5
-        {100, 0, Qt::Key_PageUp, 90},      {5, 0, Qt::Key_PageUp, 0}, {100, 0, Qt::Key_Right, 101},
-        {100, 0, Qt::Key_Left, 99},        {0, 0, Qt::Key_Left, 0},   {100, 0, Qt::Key_Home, 100},
-        {100, 0, Qt::Key_End, 100},
+        {100, 0, Qt::Key_PageUp, 90},      {5, 0, Qt::Key_PageUp, 0},   {100, 0, Qt::Key_Right, 101},
+        {100, 0, Qt::Key_Left, 99},        {0, 0, Qt::Key_Left, 0},     {100, 0, Qt::Key_Home, 100},
+        {100, 0, Qt::Key_End, 100},        {100, 0, Qt::Key_Down, 101}, {100, 0, Qt::Key_Up, 99},
     };
     for (const Case& c : cases) {
         doc.setDelay(1, 0);
