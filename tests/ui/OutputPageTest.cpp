@@ -68,6 +68,22 @@ TEST_F(OutputPageTest, ScrollingShowsBandsFourToEight) {
     EXPECT_EQ(rowLabels(), (std::vector<std::string>{"3", "4", "5", "6", "7"}));
 }
 
+TEST_F(OutputPageTest, RowScrollBarRangeFollowsTheBandsInUse) {
+    struct Case {
+        int bands;
+        bool visible;
+        int maximum;
+    };
+    for (const Case& c : {Case{5, false, 0}, Case{6, true, 1}, Case{8, true, 3}}) {
+        sheet.reset();
+        doc.setActiveBandCount(c.bands);
+        openSheet();
+        auto* scroll = control<QScrollBar>(QStringLiteral("bandScrollBar"));
+        EXPECT_EQ(scroll->isVisible(), c.visible) << c.bands << " bands";
+        EXPECT_EQ(scroll->maximum(), c.maximum) << c.bands << " bands";
+    }
+}
+
 TEST_F(OutputPageTest, ClickingARowButtonLightsThatRowOnly) {
     QTest::mouseClick(control<PageButton>(QStringLiteral("bandFrequency1")), Qt::LeftButton);
     EXPECT_EQ(page()->pageState().selectedTarget, kTargetFirstBand + 1);
