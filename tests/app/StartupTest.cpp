@@ -1,15 +1,20 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
+#include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QDialog>
 #include <QFile>
 #include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
 #include <QProcess>
 #include <QSplitter>
+#include <QStatusBar>
 #include <QTest>
 #include <QTimer>
+#include <QToolBar>
 
 #include "AppTestSupport.h"
 #include "app/DocumentHost.h"
@@ -20,6 +25,8 @@
 #include "document/OvkFile.h"
 #include "link/UnitLink.h"
 #include "sim/SimulatedAmplifier.h"
+#include "ui/KorvaliserView.h"
+#include "ui/PearTree.h"
 #include "ui/RS232PortDialog.h"
 
 namespace kv {
@@ -363,6 +370,100 @@ TEST_F(StartupTest, EditCommandsStayDisabled) {
     EXPECT_EQ(a.undo->shortcuts().size(), 2);
     EXPECT_EQ(app->mainFrame()->unitTypeSelector().itemText(0), QStringLiteral("Unit Type KV420"));
     EXPECT_EQ(app->mainFrame()->unitTypeSelector().itemText(1), QStringLiteral("Unit Type KV520"));
+}
+
+// Each menu's visible items in order, "text|shortcuts" ("-" for a separator).
+QStringList menuEntries(const QMenu& menu) {
+    QStringList entries;
+    for (const QAction* action : menu.actions()) {
+        if (action->isSeparator()) {
+            entries.append(QStringLiteral("-"));
+            continue;
+        }
+        if (!action->isVisible()) continue;
+        QStringList keys;
+        for (const QKeySequence& key : action->shortcuts()) keys.append(key.toString());
+        entries.append(action->text() + QLatin1Char('|') + keys.join(QLatin1Char(',')));
+    }
+    return entries;
+}
+
+TEST_F(StartupTest, MenusToolBarAndStatusBarAsListed) {
+    auto app = start();
+    CMainFrame& frame = *app->mainFrame();
+    struct MenuCase {
+        const char* title;
+        QStringList entries;
+    };
+    const MenuCase menus[] = {
+        {"&File",
+         {"&New|Ctrl+N", "&Open...|Ctrl+O", "&Save|Ctrl+S", "Save &As...|", "-", "&Print...|Ctrl+P",
+          "Print Pre&view|", "P&rint Setup...|", "&Export PDF...|", "-", "-", "E&xit|"}},
+        {"&Edit",
+         {"&Undo|Ctrl+Z,Alt+Backspace", "-", "Cu&t|Ctrl+X,Shift+Del", "&Copy|Ctrl+C,Ctrl+Ins",
+          "&Paste|Ctrl+V,Shift+Ins"}},
+        {"&View", {"&Toolbar|", "&Status Bar|"}},
+        {"Remote", {"No Connection|", "RS232|"}},
+        {"Build", {"Build Preset File|"}},
+        {"&Help", {"&About Korvaliser...|"}},
+    };
+    const QList<QAction*> bar = frame.menuBar()->actions();
+    ASSERT_EQ(bar.size(), static_cast<qsizetype>(std::size(menus)));
+    for (std::size_t i = 0; i < std::size(menus); ++i) {
+        EXPECT_EQ(bar[static_cast<qsizetype>(i)]->text(), QString::fromLatin1(menus[i].title));
+        ASSERT_NE(bar[static_cast<qsizetype>(i)]->menu(), nullptr);
+        EXPECT_EQ(menuEntries(*bar[static_cast<qsizetype>(i)]->menu()), menus[i].entries) << menus[i].title;
+    }
+
+    // The tool bar: thirteen places, the last one the unit type selector.
+    const FrameActions& a = frame.actions();
+    QStringList tools;
+    for (QAction* action : a.toolBar->actions()) {
+        if (action->isSeparator())
+            tools.append(QStringLiteral("-"));
+        else if (QWidget* widget = a.toolBar->widgetForAction(action); widget == &frame.unitTypeSelector())
+            tools.append(QStringLiteral("selector"));
+        else
+            tools.append(action->objectName());
+    }
+    EXPECT_EQ(
+        tools,
+        (QStringList{QStringLiteral("actionNew"), QStringLiteral("actionOpen"), QStringLiteral("actionSave"),
+                     QStringLiteral("-"), QStringLiteral("actionCut"), QStringLiteral("actionCopy"),
+                     QStringLiteral("actionPaste"), QStringLiteral("-"), QStringLiteral("actionPrint"),
+                     QStringLiteral("actionAbout"), QStringLiteral("actionPresetController"),
+                     QStringLiteral("-"), QStringLiteral("selector")}));
+    for (QAction* action : a.toolBar->actions()) {
+        const bool button =
+            !action->isSeparator() && a.toolBar->widgetForAction(action) != &frame.unitTypeSelector();
+        if (button) {
+            EXPECT_FALSE(action->icon().isNull()) << qPrintable(action->objectName());
+        }
+    }
+    EXPECT_EQ(a.presetController->statusTip(), QStringLiteral("Preset Controller"));
+    EXPECT_EQ(a.buildPresetFile->statusTip(), QStringLiteral("Build a Preset File"));
+
+    // The status bar: the message pane and the three lock indicators.
+    EXPECT_EQ(frame.statusBar()->currentMessage(), QStringLiteral("Ready"));
+    for (const char* name : {"indicatorCAP", "indicatorNUM", "indicatorSCRL"})
+        EXPECT_NE(frame.statusBar()->findChild<QLabel*>(QString::fromLatin1(name)), nullptr) << name;
+}
+
+TEST_F(StartupTest, F6AndShiftF6MoveBetweenThePanes) {
+    auto app = start();
+    CMainFrame& frame = *app->mainFrame();
+    frame.show();
+    frame.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&frame));
+    QWidget& tree = frame.tree();
+    QWidget& view = frame.view();
+    view.setFocus();
+    for (const auto modifier : {Qt::NoModifier, Qt::ShiftModifier}) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_F6, modifier);
+        EXPECT_TRUE(tree.hasFocus()) << "modifier " << modifier;
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_F6, modifier);
+        EXPECT_TRUE(view.hasFocus()) << "modifier " << modifier;
+    }
 }
 
 // Answers the next modal dialog once it is up.
