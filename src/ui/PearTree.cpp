@@ -98,6 +98,10 @@ QTreeWidgetItem* CPearTree::presetItem(int position) const {
     return root && position >= 0 && position < root->childCount() ? root->child(position) : nullptr;
 }
 
+QTreeWidgetItem* CPearTree::itemOfData(int data) const {
+    return data == 0 ? rootItem() : presetItem(data - 1);
+}
+
 QIcon CPearTree::positionIcon(int position) const {
     QIcon icon;
     const auto normal = static_cast<std::size_t>(position + 1);
@@ -217,19 +221,20 @@ void CPearTree::mousePressEvent(QMouseEvent* event) {
     if (event->button() == Qt::LeftButton) {
         leftPressed_ = true;
         pressPos_ = event->position().toPoint();
-        pressItem_ = item;
+        pressData_ = item ? itemData(item) : -1;
     }
     QTreeWidget::mousePressEvent(event);
 }
 
 void CPearTree::mouseMoveEvent(QMouseEvent* event) {
     const QPoint pos = event->position().toPoint();
-    if (!dragging_ && leftPressed_ && pressItem_ &&
+    if (!dragging_ && leftPressed_ && pressData_ >= 0 &&
         (pos - pressPos_).manhattanLength() >= QApplication::startDragDistance())
-        beginDrag(pressItem_);
+        beginDrag(pressData_);
     if (dragging_) {
         dragPos_ = pos;
-        dropTarget_ = itemAt(pos);
+        const QTreeWidgetItem* target = itemAt(pos);
+        dropTargetData_ = target ? itemData(target) : -1;
         viewport()->update();
         return;  // no rubber-band selection while a preset is carried
     }
@@ -246,9 +251,9 @@ void CPearTree::mouseReleaseEvent(QMouseEvent* event) {
     QTreeWidget::mouseReleaseEvent(event);
 }
 
-void CPearTree::beginDrag(QTreeWidgetItem* item) {
-    const int data = itemData(item);
-    if (data < 1 || data > kPresetCount) return;  // the root is not carried
+void CPearTree::beginDrag(int data) {
+    QTreeWidgetItem* item = itemOfData(data);
+    if (!item || data < 1 || data > kPresetCount) return;  // the root is not carried
     dragging_ = true;
     draggedData_ = data;
     setCurrentItem(item);  // the carried preset becomes current
@@ -261,8 +266,8 @@ void CPearTree::endDrag(const QPoint& pos) {
     QTreeWidgetItem* target = itemAt(pos);
     const int dragged = draggedData_;
     draggedData_ = 0;
-    dropTarget_ = nullptr;
-    pressItem_ = nullptr;
+    dropTargetData_ = -1;
+    pressData_ = -1;
     viewport()->update();
     if (target) dropPreset(dragged, itemData(target));
 }
@@ -271,9 +276,9 @@ void CPearTree::paintEvent(QPaintEvent* event) {
     QTreeWidget::paintEvent(event);
     if (!dragging_) return;
     QPainter painter(viewport());
-    if (dropTarget_) {
+    if (const QTreeWidgetItem* dropTarget = itemOfData(dropTargetData_)) {
         // Drop target highlight and the insert mark after it.
-        const QRect target = visualItemRect(dropTarget_);
+        const QRect target = visualItemRect(dropTarget);
         painter.setPen(QPen(palette().highlight().color(), 1, Qt::DotLine));
         painter.drawRect(target.adjusted(0, 0, -1, -1));
         painter.setPen(QPen(palette().text().color(), 2));

@@ -52,7 +52,8 @@ protected:
 private:
     void onCurrentItemChanged(QTreeWidgetItem* current);
     void onItemDoubleClicked(QTreeWidgetItem* item);
-    void beginDrag(QTreeWidgetItem* item);
+    void beginDrag(int data);
+    QTreeWidgetItem* itemOfData(int data) const;
     void endDrag(const QPoint& pos);
     void showContextMenu(QTreeWidgetItem* item, const QPoint& globalPos);
     QIcon positionIcon(int position) const;
@@ -63,9 +64,11 @@ private:
     bool dragging_ = false;
     bool leftPressed_ = false;
     QPoint pressPos_;
-    QTreeWidgetItem* pressItem_ = nullptr;
+    // Item data, not item pointers: a rebuild (a rename committed by the very press that
+    // starts a drag, for instance) deletes every item while the button is still held.
+    int pressData_ = -1;
     int draggedData_ = 0;
-    QTreeWidgetItem* dropTarget_ = nullptr;
+    int dropTargetData_ = -1;
     QPoint dragPos_;
     int contextPosition_ = 0;
 };

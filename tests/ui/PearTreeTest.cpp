@@ -106,6 +106,30 @@ INSTANTIATE_TEST_SUITE_P(
                       DragCase{4, 4, "1,2,3,4,5,6,7,8,9,10"}, DragCase{2, 10, "1,3,4,5,6,7,8,9,10,2"},
                       DragCase{10, 0, "10,1,2,3,4,5,6,7,8,9"}));
 
+TEST_F(PearTreeTest, PressThatCommitsARenameCanStillDragThatPreset) {
+    // Rename position 3 in place, then press on position 6: the press commits the name,
+    // and the tree rebuilds from the document while the button is still held.
+    QTreeWidgetItem* renamed = tree.presetItem(2);
+    tree.setCurrentItem(renamed);
+    tree.editItem(renamed);
+    auto* editor = tree.viewport()->findChild<QLineEdit*>();
+    ASSERT_NE(editor, nullptr);
+    editor->selectAll();
+    QTest::keyClicks(editor, QStringLiteral("Monitors"));
+    QWidget* vp = tree.viewport();
+    const QPoint from = centreOf(tree.presetItem(5));
+    const QPoint onto = centreOf(tree.presetItem(7));
+    QTest::mousePress(vp, Qt::LeftButton, {}, from);
+    QCoreApplication::processEvents();
+    ASSERT_EQ(tree.presetItem(2)->text(0), QStringLiteral("Monitors"));  // rebuilt
+    QTest::mouseMove(vp, from + QPoint(0, QApplication::startDragDistance() + 2));
+    EXPECT_TRUE(tree.isDragging());
+    QTest::mouseMove(vp, onto);
+    QTest::mouseRelease(vp, Qt::LeftButton, {}, onto);
+    EXPECT_EQ(shownOrder(), QStringLiteral("1,2,3,4,5,7,8,6,9,10"));
+    EXPECT_EQ(doc.currentPreset(), 5);
+}
+
 TEST_F(PearTreeTest, DropBelowEveryItemMovesNothing) {
     QWidget* vp = tree.viewport();
     const QPoint from = centreOf(tree.presetItem(1));
