@@ -57,12 +57,16 @@ bool DocumentHost::saveModified() {
 bool DocumentHost::newDocument() {
     if (!saveModified()) return false;
     document_.resetNewBank();
+    becomeUntitled();
+    return true;
+}
+
+void DocumentHost::becomeUntitled() {
     pathName_.clear();
     document_.setModified(false);
     emit titleChanged();
     emit documentLoaded();
     updateAllViews(nullptr);
-    return true;
 }
 
 bool DocumentHost::openDocumentFile(const QString& requested) {
@@ -74,9 +78,9 @@ bool DocumentHost::openDocumentFile(const QString& requested) {
         const bool wasModified = isModified();
         document_.setModified(false);  // discard the edits without asking
         if (loadFrom(path)) return true;
-        // The file could not be read again: the edited bank stays, and so does the
-        // knowledge that it holds unsaved changes.
-        document_.setModified(wasModified);
+        // The file could not be read again: unless it reset the document, the edited
+        // bank stays, and so does the knowledge that it holds unsaved changes.
+        if (pathName_ == path) document_.setModified(wasModified);
         return false;
     }
     if (!saveModified()) return false;
@@ -103,17 +107,14 @@ bool DocumentHost::saveAs() {
 }
 
 bool DocumentHost::loadFrom(const QString& path) {
-    // Read into a scratch document first, so a damaged file leaves the bank untouched.
-    CKorvaliserDoc scratch;
-    const FileResult result = loadDocument(scratch, QFile::encodeName(path).toStdString());
+    // The loader replaces the bank only with a sound file, and fields a smaller file does
+    // not cover keep their values; a file cut short resets the document as for New.
+    const FileResult result = loadDocument(document_, QFile::encodeName(path).toStdString());
     if (!result.ok) {
-        // The text names the file and the problem; the open bank is kept as it was.
         prompts_.tell(QMessageBox::Warning, QString::fromStdString(result.error));
+        if (result.documentReset) becomeUntitled();
         return false;
     }
-    document_.bankForLoading() = scratch.bank();
-    document_.setUnitType(scratch.unitType());
-    document_.setActiveBandCount(scratch.activeBandCount());
     pathName_ = path;
     addRecentFile(path);
     document_.setModified(false);

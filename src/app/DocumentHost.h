@@ -61,6 +61,7 @@ signals:
 
 private:
     void documentModified(bool modified) override;
+    void becomeUntitled();  // a new bank's path, title and views
     bool loadFrom(const QString& path);
     bool saveTo(const QString& path);
     void addRecentFile(const QString& path);

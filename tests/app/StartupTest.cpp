@@ -173,6 +173,45 @@ TEST_F(StartupTest, DamagedFileOnCommandLineFailsStartUpWithAClearMessage) {
     EXPECT_TRUE(script.asked[0].text.contains(QStringLiteral("broken.ovk")));
 }
 
+// Rewrites the preset count of a saved bank and keeps only the records it promises.
+void keepFirstPresets(const QString& path, int presets, qint64 cutBytes = 0) {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+    QByteArray bytes = file.readAll();
+    bytes[4] = static_cast<char>(presets);
+    bytes.truncate(12 + presets * 1018 - cutBytes);
+    file.resize(0);
+    file.write(bytes);
+}
+
+TEST_F(StartupTest, AFileOfFewerPresetsLeavesTheOthersAsTheyWere) {
+    const QString path = saveBank(QStringLiteral("three.ovk"), QStringLiteral("From File"));
+    keepFirstPresets(path, 3);
+    auto app = start();
+    app->document().setPresetName(5, u"Kept");
+    app->document().setModified(false);
+    EXPECT_TRUE(app->openDocumentFile(path));
+    EXPECT_EQ(firstName(*app), QStringLiteral("From File"));
+    EXPECT_EQ(app->document().presetNameText(5), u"Kept");
+    EXPECT_EQ(app->host().pathName(), path);
+}
+
+TEST_F(StartupTest, AFileCutShortResetsTheDocumentAsForNew) {
+    const QString path = saveBank(QStringLiteral("cut.ovk"), QStringLiteral("From File"));
+    keepFirstPresets(path, 10, 100);
+    const QString other = saveBank(QStringLiteral("other.ovk"), QStringLiteral("Open Bank"));
+    StartupOptions options;
+    options.file = other;
+    auto app = start(options);
+    ASSERT_EQ(firstName(*app), QStringLiteral("Open Bank"));
+    EXPECT_FALSE(app->openDocumentFile(path));
+    ASSERT_EQ(script.asked.size(), 1u);
+    EXPECT_TRUE(script.asked[0].text.contains(QStringLiteral("cut.ovk")));
+    EXPECT_EQ(firstName(*app), QStringLiteral("Preset 0"));
+    EXPECT_TRUE(app->host().pathName().isEmpty());
+    EXPECT_FALSE(app->host().isModified());
+}
+
 TEST_F(StartupTest, ReloadQuestionOkDiscardsEditsWithoutSaveQuestion) {
     const QString path = saveBank(QStringLiteral("bank.ovk"));
     StartupOptions options;
