@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QMessageBox>
+#include <memory>
 
 #include "app/AppSettings.h"
 #include "document/KorvaliserDoc.h"
@@ -9,6 +10,7 @@
 #include "link/OnlineSender.h"
 #include "link/UnitLink.h"
 #include "response/ResponseCurveTable.h"
+#include "sim/SimulatedAmplifier.h"
 #include "ui/EditorContext.h"
 #include "ui/PromptLinkNotifier.h"
 #include "ui/Prompts.h"
@@ -26,7 +28,7 @@ void applyLinkSettings(UnitLink& link, const AppSettings& settings) {
     link.setDevicePath(QFile::encodeName(device).toStdString());
 }
 
-int runEditorStandalone(const QString& file, int presetNumber) {
+int runEditorStandalone(const QString& file, int presetNumber, bool simulate) {
     const Prompts prompts = Prompts::interactive();
     if (presetNumber < 1 || presetNumber > kPresetCount) {
         prompts.tell(
@@ -49,6 +51,17 @@ int runEditorStandalone(const QString& file, int presetNumber) {
     PromptLinkNotifier notifier(prompts);
     UnitLink link(document, &notifier);
     applyLinkSettings(link, settings);
+    std::unique_ptr<SimulatedAmplifier> simulator;
+    if (simulate) {
+        try {
+            simulator = std::make_unique<SimulatedAmplifier>();
+        } catch (const std::exception& error) {
+            prompts.tell(QMessageBox::Critical, QStringLiteral("Cannot start the simulated amplifier:\n%1")
+                                                    .arg(QString::fromUtf8(error.what())));
+            return 1;
+        }
+        link.setDevicePath(simulator->devicePath());
+    }
     OnlineSender sender(link, document);
     document.setSender(&sender);
     EditorContext context{document, curves, link, sender, EditorDisplayOptions{settings.showQ != 0}};

@@ -17,6 +17,7 @@ void applyLinkSettings(UnitLink& link, const AppSettings& settings);
 // (1..10) and runs the editor sheet modally. Returns 0 after the sheet closed, 1 when
 // the file cannot be loaded or the number is outside 1..10 (the user is told why).
 // The edits are not saved: the editor shows and sends, the main window saves.
-int runEditorStandalone(const QString& file, int presetNumber);
+// With `simulate`, a simulated amplifier on a pseudo-terminal stands in for the unit.
+int runEditorStandalone(const QString& file, int presetNumber, bool simulate = false);
 
 }  // namespace kv

@@ -51,7 +51,7 @@ int main(int argc, char** argv) {
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/app/korvaliser.svg")));
 
     if (options.action == kv::StartupOptions::Action::Edit)
-        return kv::runEditorStandalone(options.file, options.preset);
+        return kv::runEditorStandalone(options.file, options.preset, options.simulate);
 
     kv::CKorvaliserApp app(kv::openUserSettings(),
                            options.headless() ? kv::Prompts::console() : kv::Prompts{});
