@@ -100,7 +100,10 @@ void CKorvaliserView::printTo(QPrinter& target) {
     }
     // The report is one page; (0, 0) is the top left corner of the printable area.
     renderPage(painter, target.logicalDpiX(), target.logicalDpiY(), true);
-    painter.end();
+    // Ending the page hands the job to the printing system, which may still refuse it.
+    if (!painter.end())
+        prompts_.tell(QMessageBox::Warning,
+                      QStringLiteral("Printing to %1 did not finish.").arg(target.printerName()));
 }
 
 void CKorvaliserView::print() {
