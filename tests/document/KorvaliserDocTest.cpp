@@ -1,5 +1,6 @@
 #include "document/KorvaliserDoc.h"
 
+#include "RecordingSender.h"
 #include "document/OvkFile.h"
 
 #include <gtest/gtest.h>
@@ -11,24 +12,8 @@
 namespace kv {
 namespace {
 
-struct SentMessage {
-    int code, output, band;
-    bool operator==(const SentMessage&) const = default;
-};
-
-class RecordingSender : public UnitSender {
-public:
-    bool sendToUnit(int code, int output, int band) override {
-        sent.push_back({code, output, band});
-        return true;
-    }
-    void sendAllParameters() override { ++sendAllCount; }
-    bool isOnline() const override { return online; }
-
-    std::vector<SentMessage> sent;
-    int sendAllCount = 0;
-    bool online = false;
-};
+using test::RecordingSender;
+using test::SentMessage;
 
 class DocTest : public ::testing::Test {
 protected:

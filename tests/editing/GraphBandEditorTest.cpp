@@ -5,29 +5,15 @@
 #include <tuple>
 #include <vector>
 
+#include "RecordingSender.h"
 #include "document/KorvaliserDoc.h"
 #include "document/UnitSender.h"
 
 namespace kv {
 namespace {
 
-struct SentMessage {
-    int code;
-    int output;
-    int band;
-    bool operator==(const SentMessage&) const = default;
-};
-
-class RecordingSender : public UnitSender {
-public:
-    bool sendToUnit(int code, int output, int band) override {
-        sent.push_back({code, output, band});
-        return true;
-    }
-    void sendAllParameters() override {}
-    bool isOnline() const override { return true; }
-    std::vector<SentMessage> sent;
-};
+using test::RecordingSender;
+using test::SentMessage;
 
 // A 464 x 390 graph frame: xScale (464 - 44) / 420 = 1, yScale (390 - 30) / 360 = 1.
 // Tests that need other scales set their own mapping.
@@ -79,7 +65,7 @@ protected:
 
     int output = 1;
     CKorvaliserDoc doc;
-    RecordingSender sender;
+    RecordingSender sender{/*isOnlineNow=*/true};
     OutputPageState page;
     GraphBandEditor editor{doc, output, page};
 };

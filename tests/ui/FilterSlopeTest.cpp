@@ -14,27 +14,15 @@
 #include <string>
 #include <vector>
 
+#include "RecordingSender.h"
 #include "document/ValueText.h"
 #include "ui/ColourListBox.h"
 
 namespace kv {
 namespace {
 
-struct Sent {
-    int code, output, band;
-    bool operator==(const Sent&) const = default;
-};
-
-class RecordingSender : public UnitSender {
-public:
-    bool sendToUnit(int code, int output, int band) override {
-        sent.push_back({code, output, band});
-        return true;
-    }
-    void sendAllParameters() override {}
-    bool isOnline() const override { return true; }
-    std::vector<Sent> sent;
-};
+using test::RecordingSender;
+using test::SentMessage;
 
 void clickScrollBar(QScrollBar* bar, QStyle::SubControl part) {
     QStyleOptionSlider option;
@@ -86,7 +74,7 @@ protected:
 
     static constexpr int kOutput = 1;
     CKorvaliserDoc doc;
-    RecordingSender sender;
+    RecordingSender sender{/*isOnlineNow=*/true};
     std::unique_ptr<CFilterSlope> dialog;
 };
 
@@ -104,7 +92,7 @@ TEST_F(FilterSlopeTest, TheLowPassCapsTheHighPass) {
     typeFrequency(QStringLiteral("5k"));
     QTest::keyClick(control<QLineEdit>("frequencyEdit"), Qt::Key_Tab);
     EXPECT_EQ(doc.highPassFrequency(kOutput), 277);
-    EXPECT_EQ(sender.sent, (std::vector<Sent>{{MsgHighPass, 2, 0}, {MsgLimiterTimes, 2, 0}}));
+    EXPECT_EQ(sender.sent, (std::vector<SentMessage>{{MsgHighPass, 2, 0}, {MsgLimiterTimes, 2, 0}}));
     EXPECT_EQ(control<QLineEdit>("frequencyEdit")->text().toStdString(), frequencyText(277));
 
     clickScrollBar(bar, QStyle::SC_ScrollBarAddLine);
@@ -132,7 +120,7 @@ TEST_F(FilterSlopeTest, TheHighPassFloorsTheLowPass) {
         QTest::keyClick(control<QLineEdit>("frequencyEdit"), Qt::Key_Tab);
         EXPECT_EQ(doc.lowPassFrequency(kOutput), c.stored);
     }
-    EXPECT_EQ(sender.sent.back(), (Sent{MsgLowPass, 2, 0}));
+    EXPECT_EQ(sender.sent.back(), (SentMessage{MsgLowPass, 2, 0}));
 }
 
 TEST_F(FilterSlopeTest, EnterClosesAndKeepsWhatWasTyped) {
@@ -194,7 +182,7 @@ TEST_F(FilterSlopeTest, MovingTheFocusIntoTheListChoosesNoSlope) {
     const auto chosen = control<CColourListBox>("slopeList")->itemRecord(-1);
     ASSERT_TRUE(chosen.has_value());
     EXPECT_EQ(doc.highPassSlope(kOutput), chosen->data);
-    EXPECT_EQ(sender.sent, (std::vector<Sent>{{MsgHighPass, 2, 0}}));
+    EXPECT_EQ(sender.sent, (std::vector<SentMessage>{{MsgHighPass, 2, 0}}));
 }
 
 TEST_F(FilterSlopeTest, TheListOffersNineSlopesAndAClickSetsOne) {
@@ -208,7 +196,7 @@ TEST_F(FilterSlopeTest, TheListOffersNineSlopesAndAClickSetsOne) {
 
     QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, rowRect(4).center());
     EXPECT_EQ(doc.highPassSlope(kOutput), 2);
-    EXPECT_EQ(sender.sent, (std::vector<Sent>{{MsgHighPass, 2, 0}}));
+    EXPECT_EQ(sender.sent, (std::vector<SentMessage>{{MsgHighPass, 2, 0}}));
     EXPECT_TRUE(dialog->isVisible());
     QTest::keyClick(list, Qt::Key_Down);
     EXPECT_EQ(doc.highPassSlope(kOutput), 3);

@@ -17,27 +17,15 @@
 #include <string>
 #include <vector>
 
+#include "RecordingSender.h"
 #include "document/ValueText.h"
 #include "ui/ImageSlider.h"
 
 namespace kv {
 namespace {
 
-struct Sent {
-    int code, output, band;
-    bool operator==(const Sent&) const = default;
-};
-
-class RecordingSender : public UnitSender {
-public:
-    bool sendToUnit(int code, int output, int band) override {
-        sent.push_back({code, output, band});
-        return true;
-    }
-    void sendAllParameters() override {}
-    bool isOnline() const override { return true; }
-    std::vector<Sent> sent;
-};
+using test::RecordingSender;
+using test::SentMessage;
 
 // Clicks one part of a scroll bar (an arrow or the trough beside the thumb) wherever the
 // style puts it.
@@ -89,7 +77,7 @@ protected:
 
     static constexpr int kOutput = 0;
     CKorvaliserDoc doc;
-    RecordingSender sender;
+    RecordingSender sender{/*isOnlineNow=*/true};
     std::unique_ptr<CParametricControl> dialog;
 };
 
@@ -106,7 +94,7 @@ TEST_F(ParametricControlTest, FrequencyTextIsReadCommittedAndShownAgain) {
         sender.sent.clear();
         enter("frequencyEdit", QString::fromLatin1(c.typed));
         EXPECT_EQ(doc.bandFrequency(kOutput, 2), c.stored);
-        EXPECT_EQ(sender.sent, (std::vector<Sent>{{MsgPeqBand, 1, 3}}));
+        EXPECT_EQ(sender.sent, (std::vector<SentMessage>{{MsgPeqBand, 1, 3}}));
         EXPECT_EQ(control<QLineEdit>("frequencyEdit")->text().toStdString(), frequencyText(c.stored));
         EXPECT_EQ(control<QScrollBar>("frequencyBar")->value(), c.stored);
     }
@@ -181,7 +169,7 @@ TEST_F(ParametricControlTest, SliderKeysSetTheGainAndHomeIsZeroDecibels) {
     QTest::keyClick(slider, Qt::Key_PageDown);
     QCoreApplication::processEvents();
     EXPECT_EQ(doc.bandGain(kOutput, 0), 50);
-    EXPECT_EQ(sender.sent, (std::vector<Sent>{{MsgPeqBand, 1, 1}}));
+    EXPECT_EQ(sender.sent, (std::vector<SentMessage>{{MsgPeqBand, 1, 1}}));
     QTest::keyClick(slider, Qt::Key_Home);
     QCoreApplication::processEvents();
     EXPECT_EQ(doc.bandGain(kOutput, 0), 0);
@@ -302,7 +290,7 @@ TEST_F(ParametricControlTest, TypeChangesOnlyWhileFlatAndSetsTheTypesQ) {
     QTest::keyClick(combo, Qt::Key_Down);  // PEQ -> Low Shelf
     EXPECT_EQ(doc.bandType(kOutput, 0), 1);
     EXPECT_EQ(doc.bandQ(kOutput, 0), 90);
-    EXPECT_EQ(sender.sent, (std::vector<Sent>{{MsgPeqBand, 1, 1}, {MsgPeqBand, 1, 1}}));
+    EXPECT_EQ(sender.sent, (std::vector<SentMessage>{{MsgPeqBand, 1, 1}, {MsgPeqBand, 1, 1}}));
     EXPECT_EQ(control<QLabel>("lowLabel")->text().toStdString(), frequencyText(48));
     EXPECT_EQ(control<QLabel>("highLabel")->text().toStdString(), frequencyText(396));
 
