@@ -12,6 +12,7 @@
 #include <unistd.h>
 
 #include "cli/CliApp.h"
+#include "cli/CliTestSupport.h"
 #include "document/KorvaliserDoc.h"
 #include "document/MessageCode.h"
 #include "document/OvkFile.h"
@@ -26,30 +27,11 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct CliRun {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
+using test::CliRun;
+using test::linesOf;
 
 CliRun runTool(std::vector<std::string> args) {
-    args.insert(args.begin(), "korvaliser-cli");
-    std::vector<const char*> argv;
-    for (const std::string& arg : args) argv.push_back(arg.c_str());
-    std::ostringstream out;
-    std::ostringstream err;
-    CliRun run;
-    run.status = runCli(static_cast<int>(argv.size()), argv.data(), out, err, {registerLinkCommands});
-    run.out = out.str();
-    run.err = err.str();
-    return run;
-}
-
-std::vector<std::string> linesOf(const std::string& text) {
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) lines.push_back(line);
-    return lines;
+    return test::runCliWith(registerLinkCommands, std::move(args));
 }
 
 std::string hexOf(std::span<const std::uint8_t> bytes) {

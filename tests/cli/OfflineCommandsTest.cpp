@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "cli/CliApp.h"
+#include "cli/CliTestSupport.h"
 #include "cli/OfflineCommands.h"
 #include "document/OvkFile.h"
 
@@ -19,30 +20,11 @@ namespace {
 namespace fs = std::filesystem;
 using Bytes = std::vector<std::uint8_t>;
 
-struct CliRun {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
+using test::CliRun;
+using test::linesOf;
 
 CliRun runTool(std::vector<std::string> args) {
-    args.insert(args.begin(), "korvaliser-cli");
-    std::vector<const char*> argv;
-    for (const std::string& arg : args) argv.push_back(arg.c_str());
-    std::ostringstream out;
-    std::ostringstream err;
-    CliRun run;
-    run.status = runCli(static_cast<int>(argv.size()), argv.data(), out, err, {registerOfflineCommands});
-    run.out = out.str();
-    run.err = err.str();
-    return run;
-}
-
-std::vector<std::string> linesOf(const std::string& text) {
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) lines.push_back(line);
-    return lines;
+    return test::runCliWith(registerOfflineCommands, std::move(args));
 }
 
 bool hasLine(const std::string& text, const std::string& line) {

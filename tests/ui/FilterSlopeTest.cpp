@@ -17,28 +17,14 @@
 #include "RecordingSender.h"
 #include "document/ValueText.h"
 #include "ui/ColourListBox.h"
+#include "ui/ScrollBarClick.h"
 
 namespace kv {
 namespace {
 
+using test::clickScrollBar;
 using test::RecordingSender;
 using test::SentMessage;
-
-void clickScrollBar(QScrollBar* bar, QStyle::SubControl part) {
-    QStyleOptionSlider option;
-    option.initFrom(bar);
-    option.orientation = bar->orientation();
-    option.minimum = bar->minimum();
-    option.maximum = bar->maximum();
-    option.sliderPosition = bar->sliderPosition();
-    option.sliderValue = bar->value();
-    option.singleStep = bar->singleStep();
-    option.pageStep = bar->pageStep();
-    option.subControls = QStyle::SC_All;
-    const QRect rect = bar->style()->subControlRect(QStyle::CC_ScrollBar, &option, part, bar);
-    ASSERT_TRUE(rect.isValid());
-    QTest::mouseClick(bar, Qt::LeftButton, Qt::NoModifier, rect.center());
-}
 
 // Output 2 (index 1) of a new bank: high-pass 277, low-pass 413, both slope 6.
 class FilterSlopeTest : public ::testing::Test {

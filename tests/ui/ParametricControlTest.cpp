@@ -20,30 +20,14 @@
 #include "RecordingSender.h"
 #include "document/ValueText.h"
 #include "ui/ImageSlider.h"
+#include "ui/ScrollBarClick.h"
 
 namespace kv {
 namespace {
 
+using test::clickScrollBar;
 using test::RecordingSender;
 using test::SentMessage;
-
-// Clicks one part of a scroll bar (an arrow or the trough beside the thumb) wherever the
-// style puts it.
-void clickScrollBar(QScrollBar* bar, QStyle::SubControl part) {
-    QStyleOptionSlider option;
-    option.initFrom(bar);
-    option.orientation = bar->orientation();
-    option.minimum = bar->minimum();
-    option.maximum = bar->maximum();
-    option.sliderPosition = bar->sliderPosition();
-    option.sliderValue = bar->value();
-    option.singleStep = bar->singleStep();
-    option.pageStep = bar->pageStep();
-    option.subControls = QStyle::SC_All;
-    const QRect rect = bar->style()->subControlRect(QStyle::CC_ScrollBar, &option, part, bar);
-    ASSERT_TRUE(rect.isValid());
-    QTest::mouseClick(bar, Qt::LeftButton, Qt::NoModifier, rect.center());
-}
 
 // The output page opens the dialog for output 1 (index 0) on a band; tests look at what
 // the document holds and what it sent to the unit.
