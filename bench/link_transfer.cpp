@@ -14,7 +14,7 @@
 #include "link/PresetBuildFile.h"
 #include "link/PresetTransfer.h"
 #include "link/UnitLink.h"
-#include "link/UnitProtocol.h"
+#include "protocol/UnitProtocol.h"
 #include "sim/SimulatedAmplifier.h"
 
 namespace {

@@ -16,7 +16,7 @@
 #include "document/KorvaliserDoc.h"
 #include "link/StatusPoller.h"
 #include "link/UnitLink.h"
-#include "link/UnitProtocol.h"
+#include "protocol/UnitProtocol.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include "document/KorvaliserDoc.h"
 #include "document/MessageCode.h"
 #include "link/UnitLink.h"
-#include "link/UnitProtocol.h"
+#include "protocol/UnitProtocol.h"
 
 namespace kv {
 

@@ -11,7 +11,7 @@
 
 #include "document/FileResult.h"
 #include "link/PresetTransfer.h"
-#include "link/UnitProtocol.h"
+#include "protocol/UnitProtocol.h"
 
 namespace kv {
 

@@ -4,7 +4,7 @@
 
 #include "document/KorvaliserDoc.h"
 #include "link/UnitLink.h"
-#include "link/UnitProtocol.h"
+#include "protocol/UnitProtocol.h"
 
 namespace kv {
 

@@ -19,7 +19,7 @@
 #include "link/OnlineSender.h"
 #include "link/PresetBuildFile.h"
 #include "link/UnitLink.h"
-#include "link/UnitProtocol.h"
+#include "protocol/UnitProtocol.h"
 #include "sim/SimulatedAmplifier.h"
 
 namespace kv {

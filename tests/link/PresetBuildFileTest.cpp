@@ -10,7 +10,7 @@
 
 #include "document/KorvaliserDoc.h"
 #include "document/MessageCode.h"
-#include "link/ProtocolDecoding.h"
+#include "protocol/ProtocolDecoding.h"
 
 namespace kv {
 namespace {

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "document/MessageCode.h"
-#include "link/ProtocolDecoding.h"
+#include "protocol/ProtocolDecoding.h"
 #include "link/SimulatedLink.h"
 
 namespace kv {

@@ -12,7 +12,7 @@
 #include "link/LinkNotifier.h"
 #include "link/OnlineSender.h"
 #include "link/UnitLink.h"
-#include "link/UnitProtocol.h"
+#include "protocol/UnitProtocol.h"
 #include "sim/SimulatedAmplifier.h"
 
 namespace kv::test {

@@ -1,4 +1,4 @@
-#include "link/UnitProtocol.h"
+#include "protocol/UnitProtocol.h"
 
 #include <algorithm>
 #include <cmath>

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "link/UnitProtocol.h"
+#include "protocol/UnitProtocol.h"
 
 namespace kv::test {
 

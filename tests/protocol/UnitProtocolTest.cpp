@@ -1,4 +1,4 @@
-#include "link/UnitProtocol.h"
+#include "protocol/UnitProtocol.h"
 
 #include <gtest/gtest.h>
 
@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "document/KorvaliserDoc.h"
-#include "link/ProtocolDecoding.h"
+#include "protocol/ProtocolDecoding.h"
 
 namespace kv {
 namespace {
