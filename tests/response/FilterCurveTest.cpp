@@ -5,8 +5,10 @@
 
 #include <cmath>
 #include <limits>
+#include <numbers>
 
 #include "document/PresetBank.h"
+#include "response/AnalogElement.h"
 #include "response/FilterCurve.h"
 #include "response/ResponseCurveTable.h"
 #include "response/ResponseGrid.h"
@@ -267,6 +269,23 @@ TEST(ResponseCurveTable, StateMarking) {
     t.markAll(CurveState::Valid);
     EXPECT_TRUE(t.isValid(29));
     EXPECT_THROW((void)t.slot(30), std::out_of_range);
+}
+
+// The continuous-parameter model (filter import, auto-EQ) and the code-driven curves
+// must be the same model: off-grid parameters follow the closed forms too.
+TEST(AnalogElement, ContinuousParametersFollowTheClosedForms) {
+    const double fc = 1234.5;
+    // PEQ: |H| at fc is the gain; the phase of the first-order all-pass is -90 deg at fc.
+    EXPECT_NEAR(20 * std::log10(std::abs(analogElementResponse(analogElement(PeqPeaking, fc, 2.7, 4.3), fc))),
+                4.3, 1e-12);
+    EXPECT_NEAR(std::arg(analogElementResponse(analogElement(PeqPhase, fc, 1, 0), fc)), -std::numbers::pi / 2,
+                1e-12);
+    // 24 dB Butterworth high-pass: 1 / (1 + w^-8) in power.
+    const auto hp = analogElement(PeqHighPass, fc, 1, 0, 5);
+    for (const double f : {100.0, 1000.0, 5000.0})
+        EXPECT_NEAR(std::norm(analogElementResponse(hp, f)), 1.0 / (1.0 + std::pow(fc / f, 8)), 1e-12);
+    EXPECT_EQ(analogElement(13, fc, 1, 0).count, 0);
+    EXPECT_EQ(analogElement(PeqLowPass, fc, 1, 0, 12).count, 0);
 }
 
 }  // namespace
