@@ -8,7 +8,6 @@
 #include <cstdlib>
 
 #include "document/KorvaliserDoc.h"
-#include "response/CurveSlots.h"
 #include "response/ResponseCurveTable.h"
 #include "ui/ResponseGraph.h"
 
@@ -35,9 +34,8 @@ void BM_MarkerDragRedraw(benchmark::State& state) {
     GraphFixture f;
     int step = 0;
     for (auto _ : state) {
-        // The band moves as under the mouse; only its slot is recomputed.
+        // The band moves as under the mouse; the edit marks only its slot, recomputed here.
         f.doc.setBandFrequencyAndGain(0, 3, 180 + step % 60, -60 + step % 120);
-        f.graph.markStale(kv::CurveSlots::band(3));
         f.graph.redraw();
         f.graph.repaint();
         ++step;

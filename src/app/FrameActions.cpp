@@ -53,11 +53,15 @@ void createFileActions(QMainWindow& w, FrameActions& a) {
 }
 
 void createEditActions(QMainWindow& w, FrameActions& a) {
-    // Nothing handles these; they stay disabled as in every release.
+    // Undo and Redo follow the document's history; cut, copy and paste stay disabled.
     a.undo = makeAction(w, "actionUndo", QStringLiteral("&Undo"), QStringLiteral("Undo the last action"),
                         QStringLiteral("undo"));
     a.undo->setShortcuts(
         {QKeySequence(QStringLiteral("Ctrl+Z")), QKeySequence(QStringLiteral("Alt+Backspace"))});
+    a.redo =
+        makeAction(w, "actionRedo", QStringLiteral("&Redo"), QStringLiteral("Redo the action undone last"));
+    a.redo->setShortcuts(
+        {QKeySequence(QStringLiteral("Ctrl+Y")), QKeySequence(QStringLiteral("Ctrl+Shift+Z"))});
     a.cut = makeAction(w, "actionCut", QStringLiteral("Cu&t"), QStringLiteral("Cut the selection"),
                        QStringLiteral("cut"));
     a.cut->setShortcuts({QKeySequence(QStringLiteral("Ctrl+X")), QKeySequence(QStringLiteral("Shift+Del"))});
@@ -68,7 +72,7 @@ void createEditActions(QMainWindow& w, FrameActions& a) {
                          QStringLiteral("Insert the clipboard contents"), QStringLiteral("paste"));
     a.paste->setShortcuts(
         {QKeySequence(QStringLiteral("Ctrl+V")), QKeySequence(QStringLiteral("Shift+Ins"))});
-    for (QAction* action : {a.undo, a.cut, a.copy, a.paste}) action->setEnabled(false);
+    for (QAction* action : {a.undo, a.redo, a.cut, a.copy, a.paste}) action->setEnabled(false);
 }
 
 void createOtherActions(QMainWindow& w, FrameActions& a) {
@@ -96,7 +100,7 @@ void buildMenus(QMainWindow& w, FrameActions& a) {
     a.fileMenu->addAction(a.exit);
 
     QMenu* edit = bar->addMenu(QStringLiteral("&Edit"));
-    edit->addAction(a.undo);
+    edit->addActions({a.undo, a.redo});
     edit->addSeparator();
     edit->addActions({a.cut, a.copy, a.paste});
 

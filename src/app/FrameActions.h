@@ -1,6 +1,7 @@
 #pragma once
 // The main window's commands: its menus, accelerators and tool bar, built apart from the
-// window class. The window connects the actions; the Edit commands stay disabled.
+// window class. The window connects the actions; of the Edit commands only Undo and Redo
+// ever work.
 
 #include <array>
 
@@ -25,6 +26,7 @@ struct FrameActions {
     QAction* exportPdf = nullptr;
     QAction* exit = nullptr;
     QAction* undo = nullptr;
+    QAction* redo = nullptr;
     QAction* cut = nullptr;
     QAction* copy = nullptr;
     QAction* paste = nullptr;

@@ -46,6 +46,7 @@ CKorvaliserApp::CKorvaliserApp(std::unique_ptr<QSettings> store, Prompts prompts
       sender_(std::make_unique<OnlineSender>(*link_, *document_)),
       host_(std::make_unique<DocumentHost>(*document_, prompts_)) {
     document_->setSender(sender_.get());
+    curves_->follow(*document_);
 }
 
 CKorvaliserApp::~CKorvaliserApp() {
@@ -219,7 +220,6 @@ void CKorvaliserApp::openEditor() {
     EditorContext context{*document_, *curves_, *link_, *sender_, EditorDisplayOptions{settings_.showQ != 0}};
     CUnitSheet sheet(context, frame_.get());
     sheet.exec();
-    curves_->markPresentStale();
     host_->updateAllViews(nullptr);
     // Going online teaches the document the unit's model; the selector follows it.
     if (frame_) frame_->showUnitType();

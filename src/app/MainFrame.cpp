@@ -118,6 +118,14 @@ void CMainFrame::connectActions() {
     connect(a.rs232, &QAction::triggered, this, [this] { app_.chooseRs232(); });
     connect(a.buildPresetFile, &QAction::triggered, this, [this] { app_.buildPresetFile(); });
     connect(a.presetController, &QAction::triggered, this, [this] { app_.openPresetController(); });
+    connect(a.undo, &QAction::triggered, this, [this] {
+        app_.document().undo();
+        afterHistoryStep();
+    });
+    connect(a.redo, &QAction::triggered, this, [this] {
+        app_.document().redo();
+        afterHistoryStep();
+    });
     for (int i = 0; i < kRecentMenuEntries; ++i) {
         connect(a.recentFiles[static_cast<std::size_t>(i)], &QAction::triggered, this, [this, i] {
             const QStringList& files = app_.host().recentFiles();
@@ -139,6 +147,27 @@ void CMainFrame::connectDocument() {
     connect(&host, &DocumentHost::titleChanged, this, &CMainFrame::updateTitle);
     connect(&host, &DocumentHost::recentFilesChanged, this, &CMainFrame::updateRecentFiles);
     connect(&host, &DocumentHost::documentLoaded, this, &CMainFrame::showUnitType);
+    connect(&host, &DocumentHost::unitTypeChanged, this, &CMainFrame::showUnitType);
+    connect(&host, &DocumentHost::contentChanged, this, &CMainFrame::updateHistoryActions);
+    connect(&host, &DocumentHost::titleChanged, this, &CMainFrame::updateHistoryActions);
+    updateHistoryActions();
+}
+
+void CMainFrame::afterHistoryStep() {
+    // Names, order and pasted presets may have changed: the tree and the report follow.
+    app_.host().updateAllViews(nullptr);
+}
+
+void CMainFrame::updateHistoryActions() {
+    const CKorvaliserDoc& doc = app_.document();
+    const auto named = [](const char* verb, const std::string& name) {
+        return name.empty() ? QString::fromLatin1(verb)
+                            : QString::fromLatin1(verb) + u' ' + QString::fromStdString(name);
+    };
+    actions_.undo->setEnabled(doc.canUndo());
+    actions_.undo->setText(named("&Undo", doc.canUndo() ? doc.undoName() : std::string{}));
+    actions_.redo->setEnabled(doc.canRedo());
+    actions_.redo->setText(named("&Redo", doc.canRedo() ? doc.redoName() : std::string{}));
 }
 
 void CMainFrame::updateTitle() {

@@ -57,6 +57,8 @@ private:
     void updateTitle();
     void updateRecentFiles();
     void switchPane();  // F6 and Shift+F6
+    void afterHistoryStep();
+    void updateHistoryActions();
 
     CKorvaliserApp& app_;
     QComboBox* unitType_ = nullptr;

@@ -205,4 +205,29 @@ private:
     OutputClipboard outputClipboard_{};
 };
 
+// One undo step for a drag whose end arrives as its own event (a slider, a scroll bar
+// thumb): open() at the first movement begins the step, close() at the release ends it.
+class UndoStepLatch {
+public:
+    UndoStepLatch() = default;
+    ~UndoStepLatch() { close(); }
+    UndoStepLatch(const UndoStepLatch&) = delete;
+    UndoStepLatch& operator=(const UndoStepLatch&) = delete;
+
+    void open(CKorvaliserDoc& doc) {
+        if (doc_ != nullptr) return;
+        doc_ = &doc;
+        doc.beginUndoStep();
+    }
+    void close() {
+        if (doc_ == nullptr) return;
+        CKorvaliserDoc* doc = doc_;
+        doc_ = nullptr;
+        doc->endUndoStep();
+    }
+
+private:
+    CKorvaliserDoc* doc_ = nullptr;
+};
+
 }  // namespace kv

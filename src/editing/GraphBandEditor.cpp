@@ -35,10 +35,25 @@ GraphEditResult handledResult() {
 GraphBandEditor::GraphBandEditor(CKorvaliserDoc& document, int output, OutputPageState& page)
     : doc_(document), output_(output), page_(page) {}
 
+GraphBandEditor::~GraphBandEditor() { reset(); }
+
 void GraphBandEditor::reset() {
     hover_ = hover::kNone;
     modifier_ = DragModifier::None;
     wheelRemainder_ = 0;
+    closeFinishedStep();
+}
+
+void GraphBandEditor::openStep() {
+    if (stepOpen_) return;
+    doc_.beginUndoStep();  // named after the drag's first change ("Move Band 3", "Band 3 Q")
+    stepOpen_ = true;
+}
+
+void GraphBandEditor::closeFinishedStep() {
+    if (!stepOpen_ || isDragging()) return;
+    stepOpen_ = false;
+    doc_.endUndoStep();
 }
 
 std::optional<int> GraphBandEditor::hitTest(int px, int py) const {
@@ -61,6 +76,7 @@ GraphEditResult GraphBandEditor::mouseMove(const GraphPointer& pointer) {
     if (!pointer.insideFrame) {
         result.updateCursor = hover_ != hover::kNone;
         hover_ = hover::kNone;
+        closeFinishedStep();
         return result;
     }
     modifier_ = modifierOf(pointer);
@@ -73,6 +89,7 @@ GraphEditResult GraphBandEditor::mouseMove(const GraphPointer& pointer) {
     }
 
     hover_ = hit ? *hit + 1 : hover::kNone;
+    closeFinishedStep();  // the buttons were released outside the window
     if (!hit && page_.selectedBand()) {
         const auto px = static_cast<float>(pointer.x);
         const auto py = static_cast<float>(pointer.y);
@@ -88,6 +105,7 @@ GraphEditResult GraphBandEditor::mouseMove(const GraphPointer& pointer) {
 }
 
 void GraphBandEditor::startDrag(const GraphPointer& pointer) {
+    openStep();  // the whole drag is one step of the history
     anchorX_ = pointer.x;
     anchorY_ = pointer.y;
     wheelRemainder_ = 0;
@@ -123,6 +141,7 @@ GraphEditResult GraphBandEditor::leftButtonUp() {
     // Only a drag the left button started ends here; a right-button Q drag keeps going.
     if (!isDragging() || hover_ == hover::kQDrag) return {};
     hover_ -= hover::kDragging;
+    closeFinishedStep();
     GraphEditResult result = handledResult();
     result.updateCursor = true;
     return result;
@@ -147,6 +166,7 @@ GraphEditResult GraphBandEditor::rightButtonDown(const GraphPointer& pointer) {
 GraphEditResult GraphBandEditor::rightButtonUp() {
     if (hover_ != hover::kQDrag) return {};
     hover_ = hover::kFrequencyZone;
+    closeFinishedStep();
     GraphEditResult result = handledResult();
     result.updateCursor = true;
     return result;

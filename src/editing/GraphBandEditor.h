@@ -106,6 +106,9 @@ struct GraphEditResult {
 class GraphBandEditor {
 public:
     GraphBandEditor(CKorvaliserDoc& document, int output, OutputPageState& page);
+    ~GraphBandEditor();
+    GraphBandEditor(const GraphBandEditor&) = delete;
+    GraphBandEditor& operator=(const GraphBandEditor&) = delete;
 
     void setPlotMapping(const PlotMapping& mapping) { mapping_ = mapping; }
     const PlotMapping& plotMapping() const { return mapping_; }
@@ -143,6 +146,9 @@ private:
     GraphEditResult qDragStep(int band, int px);
     GraphEditResult markerDragStep(int band, const GraphPointer& pointer);
     GraphEditResult applyQ(int band, int wanted);
+    // A drag's changes form one undo step, open from the press until the drag ends.
+    void openStep();
+    void closeFinishedStep();
 
     CKorvaliserDoc& doc_;
     int output_;
@@ -154,6 +160,7 @@ private:
     int anchorY_ = 0;
     BandValues start_{};
     int wheelRemainder_ = 0;
+    bool stepOpen_ = false;
 };
 
 }  // namespace kv

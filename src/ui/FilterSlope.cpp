@@ -88,6 +88,9 @@ void CFilterSlope::buildControls() {
 
     frequencyEdit_->installEventFilter(this);
     connect(frequencyBar_, &QScrollBar::actionTriggered, this, &CFilterSlope::onFrequencyBar);
+    // A drag of the thumb is one undo step.
+    connect(frequencyBar_, &QScrollBar::sliderPressed, this, [this] { dragStep_.open(doc_); });
+    connect(frequencyBar_, &QScrollBar::sliderReleased, this, [this] { dragStep_.close(); });
     // The selection, not the current row: the list makes its first row current when the
     // focus arrives with nothing selected, and that is no choice of the user's.
     connect(slopeList_, &CColourListBox::itemSelectionChanged, this, &CFilterSlope::onSlopeSelected);

@@ -49,6 +49,7 @@ private:
     void switchFilter(CrossoverSide filter);
 
     CKorvaliserDoc& doc_;
+    UndoStepLatch dragStep_;
     const int output_;
     CrossoverSide filter_;
     ValueRange limits_{};

@@ -12,6 +12,7 @@
 #include <QScrollBar>
 #include <QSignalBlocker>
 #include <QSlider>
+#include <QTimer>
 #include <QTimerEvent>
 #include <QToolButton>
 #include <QWheelEvent>
@@ -114,9 +115,25 @@ COutputPage::COutputPage(EditorContext& context, std::shared_ptr<GraphImages> im
     buildControls();
     initialise();
     connectControls();
+    doc_.addListener(this);
 }
 
-COutputPage::~COutputPage() = default;
+COutputPage::~COutputPage() { doc_.removeListener(this); }
+
+void COutputPage::documentChanged(const DocumentChange& change) {
+    if (change.element == ChangedElement::ModifiedFlag || change.element == ChangedElement::Selection) return;
+    // The page on show follows; a hidden page rereads everything when it is activated.
+    if (changesPending_ || !isVisible()) return;
+    changesPending_ = true;
+    QTimer::singleShot(0, this, &COutputPage::showPendingChanges);
+}
+
+void COutputPage::showPendingChanges() {
+    changesPending_ = false;
+    if (!isVisible()) return;
+    refreshAllControls();
+    redrawGraph();
+}
 
 QString COutputPage::title() const { return QStringLiteral("  Output %1  ").arg(output_ + 1); }
 
@@ -334,8 +351,15 @@ void COutputPage::connectControls() {
                 [this, o] { strips_[static_cast<std::size_t>(o)].gainTextChanged = true; });
         connect(strip.mute, &QAbstractButton::clicked, this, [this, o] { toggleMute(o); });
         connect(strip.polarity, &QAbstractButton::clicked, this, [this, o] { toggleInvert(o); });
-        connect(strip.slider, &CImageSlider::moving, this, [this, o] { gainFromSlider(o); });
-        connect(strip.slider, &CImageSlider::moved, this, [this, o] { gainFromSlider(o); });
+        // A drag of the slider is one undo step: the first movement opens it, the release ends it.
+        connect(strip.slider, &CImageSlider::moving, this, [this, o] {
+            sliderStep_.open(doc_);
+            gainFromSlider(o);
+        });
+        connect(strip.slider, &CImageSlider::moved, this, [this, o] {
+            gainFromSlider(o);
+            sliderStep_.close();
+        });
     }
 }
 
@@ -357,6 +381,7 @@ void COutputPage::activate() {
 void COutputPage::deactivate() {
     statusTimer_.stop();
     editor_.reset();
+    sliderStep_.close();
 }
 
 void COutputPage::refreshAllControls() {
@@ -427,8 +452,6 @@ void COutputPage::refreshTemperature() {
 
 // ---------------------------------------------------------------- graph
 
-void COutputPage::markBandStale(int band) { context_.curves.markStale(CurveSlots::band(band)); }
-
 void COutputPage::redrawGraph() {
     graph_->redraw();
     emit graphRedrawn();
@@ -451,7 +474,6 @@ void COutputPage::selectRow(int row) {
 void COutputPage::openBandDialog(int row) {
     CParametricControl dialog(doc_, output_, state_.firstVisibleBand + row, context_.display.showQ, this);
     dialog.exec();
-    context_.curves.markPresentStale();
     refreshRows();
     redrawGraph();
 }
@@ -460,8 +482,6 @@ void COutputPage::openCrossoverDialog(int filter) {
     state_.selectedTarget = filter == 0 ? kTargetHighPass : kTargetLowPass;
     CFilterSlope dialog(doc_, output_, filter == 0 ? CrossoverSide::HighPass : CrossoverSide::LowPass, this);
     dialog.exec();
-    context_.curves.markStale(CurveSlots::highPass);
-    context_.curves.markStale(CurveSlots::lowPass);
     refreshAllControls();
     redrawGraph();
 }
@@ -469,7 +489,6 @@ void COutputPage::openCrossoverDialog(int filter) {
 void COutputPage::flatClicked(int row) {
     const int band = state_.firstVisibleBand + row;
     doc_.setBandFlat(output_, band, rows_[static_cast<std::size_t>(row)].flat->isChecked() ? 1 : 0);
-    markBandStale(band);
     redrawGraph();
 }
 
@@ -568,7 +587,6 @@ void COutputPage::copyChannel() { doc_.copyOutput(output_); }
 
 void COutputPage::pasteChannel() {
     doc_.pasteOutput(output_);
-    markSlotsForActivation();
     for (OutputStrip& strip : strips_) {
         strip.polarity->setText(QStringLiteral("\u00D8 180\u00B0"));
         strip.mute->setText(QStringLiteral("Mute"));
@@ -646,10 +664,7 @@ void COutputPage::applyGraphResult(const GraphEditResult& result, const QPoint& 
         refreshAllControls();
     }
     if (result.refreshRows) refreshRows();
-    if (result.changedBand >= 0) {
-        updateRowTextsFor(result);
-        markBandStale(result.changedBand);
-    }
+    if (result.changedBand >= 0) updateRowTextsFor(result);
     if (result.redrawGraph) redrawGraph();
     if (result.updateCursor) graph_->setCursor(cursors_.cursorFor(editor_.cursor()));
     if (result.openContextMenu) makeContextMenu()->exec(globalPos);

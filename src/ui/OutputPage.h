@@ -10,6 +10,8 @@
 #include <array>
 #include <memory>
 
+#include "document/DocumentListener.h"
+#include "document/KorvaliserDoc.h"
 #include "editing/GraphBandEditor.h"
 #include "link/StatusPoller.h"
 #include "ui/EditorContext.h"
@@ -32,7 +34,7 @@ class CResponseGraph;
 class PageButton;
 struct GraphImages;
 
-class COutputPage : public QWidget {
+class COutputPage : public QWidget, public DocumentListener {
     Q_OBJECT
 public:
     // images are the sheet's, shared by both pages' graphs and meters; output is 0 or 1.
@@ -63,6 +65,10 @@ public:
     std::unique_ptr<QMenu> makeContextMenu();
     void copyChannel();
     void pasteChannel();
+
+    // A change made elsewhere (undo, redo, a dialog) is shown once control returns to the
+    // event loop; the page's own edits show themselves at once.
+    void documentChanged(const DocumentChange& change) override;
 
 signals:
     // After each redraw of the graph (the benchmark waits for it).
@@ -107,7 +113,6 @@ private:
     void refreshRowsTexts();
     void refreshTemperature();
     void markSlotsForActivation();
-    void markBandStale(int band);
 
     void selectRow(int row);
     void openBandDialog(int row);
@@ -128,6 +133,7 @@ private:
     void updateRowTextsFor(const GraphEditResult& result);
     void syncPlotMapping();
     void statusTick();
+    void showPendingChanges();
 
     EditorContext& context_;
     CKorvaliserDoc& doc_;
@@ -160,6 +166,8 @@ private:
     StatusPoller poller_;
     QBasicTimer statusTimer_;
     int pollInterval_ = kFirstTickMs;
+    bool changesPending_ = false;
+    UndoStepLatch sliderStep_;
 };
 
 }  // namespace kv

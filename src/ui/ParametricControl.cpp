@@ -152,8 +152,19 @@ void CParametricControl::buildControls() {
     for (QLineEdit* edit : {frequencyEdit_, gainEdit_, qEdit_}) edit->installEventFilter(this);
     connect(frequencyBar_, &QScrollBar::actionTriggered, this, &CParametricControl::onFrequencyBar);
     connect(qBar_, &QScrollBar::actionTriggered, this, &CParametricControl::onQBar);
-    connect(gainSlider_, &CImageSlider::moving, this, &CParametricControl::onGainSlider);
-    connect(gainSlider_, &CImageSlider::moved, this, &CParametricControl::onGainSlider);
+    // Each drag of a slider or a scroll bar thumb is one undo step.
+    connect(gainSlider_, &CImageSlider::moving, this, [this] {
+        dragStep_.open(doc_);
+        onGainSlider();
+    });
+    connect(gainSlider_, &CImageSlider::moved, this, [this] {
+        onGainSlider();
+        dragStep_.close();
+    });
+    for (QScrollBar* bar : {frequencyBar_, qBar_}) {
+        connect(bar, &QScrollBar::sliderPressed, this, [this] { dragStep_.open(doc_); });
+        connect(bar, &QScrollBar::sliderReleased, this, [this] { dragStep_.close(); });
+    }
     connect(setZeroButton_, &QPushButton::clicked, this, &CParametricControl::onSetZero);
     connect(flatCheck_, &QCheckBox::clicked, this, &CParametricControl::onFlat);
     connect(typeCombo_, &QComboBox::activated, this, &CParametricControl::onTypeChosen);

@@ -57,6 +57,7 @@ private:
     void stepBand(int band);
 
     CKorvaliserDoc& doc_;
+    UndoStepLatch dragStep_;
     const int output_;
     int band_;
     const int lastBand_;

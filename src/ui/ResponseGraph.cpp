@@ -220,6 +220,7 @@ CResponseGraph::CResponseGraph(CKorvaliserDoc& doc, ResponseCurveTable& table, i
       output_(output),
       images_(images ? std::move(images) : std::make_shared<GraphImages>()) {
     setObjectName(QStringLiteral("responseGraph"));
+    table_.follow(doc_);  // edits mark their own curves stale, whoever makes them
     setAttribute(Qt::WA_OpaquePaintEvent);
     if (images_->geometry.backgroundBuilt) {
         setFixedSize(images_->geometry.frameWidth, images_->geometry.frameHeight);
@@ -242,8 +243,6 @@ std::uint32_t CResponseGraph::shownBands() const {
     }
     return mask;
 }
-
-void CResponseGraph::markStale(int slot) { table_.markStale(slot); }
 
 void CResponseGraph::markOutputStale() {
     MarkSlotsForPage(table_, output_, doc_.activeBandCount(), doc_.outputCount());

@@ -8,7 +8,7 @@
 //   auto* graph = new CResponseGraph(doc, curves, output, page, sheetImages);
 //   graph->usePageState(pageState);  // selection, shown flags, marker rectangles
 //   graph->markOutputStale();        // on activation
-//   graph->markStale(CurveSlots::band(b)); graph->redraw();  // after a band edit
+//   doc.setBandGain(...); graph->redraw();  // the table marked the band's slot stale
 // The graph takes its size from the first redraw (or the shared images) and keeps it.
 // It does not handle the mouse: events pass on to the parent, which hit-tests the
 // marker rectangles the graph writes (see GraphBandEditor).
@@ -57,8 +57,8 @@ public:
     void setShownBands(std::uint32_t mask);
     std::uint32_t shownBands() const;
 
-    // Curve slots: one slot changed, or the whole page (its activation marking).
-    void markStale(int slot);
+    // The page's activation: its own elements and the other outputs' crossover pairs are
+    // drawn, the rest not. Afterwards the table follows the document's changes itself.
     void markOutputStale();
     // Recompute what is stale, compose the graph off screen and schedule the one copy.
     void redraw();

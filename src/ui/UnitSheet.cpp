@@ -3,6 +3,7 @@
 #include <QHBoxLayout>
 #include <QIcon>
 #include <QPushButton>
+#include <QShortcut>
 #include <QShowEvent>
 #include <QTabWidget>
 #include <QVBoxLayout>
@@ -56,7 +57,22 @@ CUnitSheet::CUnitSheet(EditorContext& context, QWidget* parent) : QDialog(parent
     connect(ok_, &QPushButton::clicked, this, &QDialog::accept);
     connect(cancel_, &QPushButton::clicked, this, &QDialog::reject);
     connect(tabs_, &QTabWidget::currentChanged, this, &CUnitSheet::pageChanged);
+    addHistoryShortcuts();
     refreshOnLineButton();
+}
+
+void CUnitSheet::addHistoryShortcuts() {
+    // The main window's Undo and Redo cannot be reached while the sheet is open: the same
+    // keys work here. A text field being typed in keeps them for its own text.
+    CKorvaliserDoc& doc = context_.document;
+    for (const char* key : {"Ctrl+Z", "Alt+Backspace"}) {
+        auto* shortcut = new QShortcut(QKeySequence(QString::fromLatin1(key)), this);
+        connect(shortcut, &QShortcut::activated, this, [&doc] { doc.undo(); });
+    }
+    for (const char* key : {"Ctrl+Y", "Ctrl+Shift+Z"}) {
+        auto* shortcut = new QShortcut(QKeySequence(QString::fromLatin1(key)), this);
+        connect(shortcut, &QShortcut::activated, this, [&doc] { doc.redo(); });
+    }
 }
 
 CUnitSheet::~CUnitSheet() {

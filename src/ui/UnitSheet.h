@@ -48,6 +48,7 @@ protected:
 private:
     void pageChanged(int index);
     void refreshOnLineButton();
+    void addHistoryShortcuts();
 
     EditorContext& context_;
     // The graph and meter geometry and images both pages share.

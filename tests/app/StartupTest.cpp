@@ -439,7 +439,7 @@ TEST_F(StartupTest, MenusToolBarAndStatusBarAsListed) {
          {"&New|Ctrl+N", "&Open...|Ctrl+O", "&Save|Ctrl+S", "Save &As...|", "-", "&Print...|Ctrl+P",
           "Print Pre&view|", "P&rint Setup...|", "&Export PDF...|", "-", "-", "E&xit|"}},
         {"&Edit",
-         {"&Undo|Ctrl+Z,Alt+Backspace", "-", "Cu&t|Ctrl+X,Shift+Del", "&Copy|Ctrl+C,Ctrl+Ins",
+         {"&Undo|Ctrl+Z,Alt+Backspace", "&Redo|Ctrl+Y,Ctrl+Shift+Z", "-", "Cu&t|Ctrl+X,Shift+Del", "&Copy|Ctrl+C,Ctrl+Ins",
           "&Paste|Ctrl+V,Shift+Ins"}},
         {"&View", {"&Toolbar|", "&Status Bar|"}},
         {"Remote", {"No Connection|", "RS232|"}},

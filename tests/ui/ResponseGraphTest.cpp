@@ -118,7 +118,6 @@ TEST_F(ResponseGraphTest, HiddenBandIsNotDrawnButItsRectangleFollowsTheBand) {
 
     graph.setBandShown(4, false);
     doc.setBandFrequencyAndGain(0, 4, 200, -90);
-    graph.markStale(CurveSlots::band(4));
     const QImage img = shown();
     const RectF r = graph.markerRects()[4];
     const RectF expected = g().markerRect(200, -90);
@@ -177,17 +176,22 @@ TEST_F(ResponseGraphTest, OtherOutputsCrossoverIsDrawnHalfTransparentCyan) {
     EXPECT_FALSE(anyPixel(img, QRect(column(138), row(-3.0) - 12, 1, 24), isCyanish));
 }
 
-TEST_F(ResponseGraphTest, OnlyStaleSlotsAreRecomputed) {
+TEST_F(ResponseGraphTest, OnlyStaleSlotsAreRecomputedAndEveryEditMarksItsOwn) {
     doc.setBandFrequencyAndGain(0, 3, 252, 60);
     const int x = column(240);
     EXPECT_TRUE(anyPixel(shown(), QRect(x, row(6.0) - 2, 1, 5), isRed));
 
-    doc.setBandGain(0, 3, -60);  // not marked: the curve stays, the marker moves
+    // A Valid slot is drawn as it is, not recomputed: +6 dB written over the band's -6 dB.
+    doc.setBandGain(0, 3, -60);
+    shown();
+    table.slot(CurveSlots::band(3)).values.fill(0.0f);
+    table.slot(CurveSlots::band(3)).values[240] = 6.0f;
     QImage img = shown();
     EXPECT_TRUE(anyPixel(img, QRect(x, row(6.0) - 2, 1, 5), isRed));
     EXPECT_FLOAT_EQ(graph.markerRects()[3].y, g().markerRect(252, -60).y);
 
-    graph.markStale(CurveSlots::band(3));
+    // The edit itself marks the slot: the document's value is drawn again.
+    doc.setBandGain(0, 3, -60);
     img = shown();
     EXPECT_FALSE(anyPixel(img, QRect(x, row(6.0) - 2, 1, 5), isRed));
     EXPECT_TRUE(anyPixel(img, QRect(x, row(-6.0) - 2, 1, 5), isRed));
