@@ -1,12 +1,17 @@
 // Computing every curve of one preset's two outputs: both crossover filters and the
-// eight bands of each output, twenty slots in all.
+// eight bands of each output, twenty slots in all, in the analog model the graphs draw
+// and in the response of the words the unit receives (with and without the phase).
 
 #include <benchmark/benchmark.h>
+
+#include <array>
 
 #include "document/KorvaliserDoc.h"
 #include "response/CurveSlots.h"
 #include "response/FilterCurve.h"
 #include "response/OutputCurves.h"
+#include "response/dsp/ModelDifference.h"
+#include "response/dsp/OutputResponse.h"
 
 namespace {
 
@@ -39,6 +44,60 @@ void BM_TwentyCurveSlotsOfOnePreset(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations() * 20);
 }
 BENCHMARK(BM_TwentyCurveSlotsOfOnePreset)->Unit(benchmark::kMicrosecond);
+
+// The twenty slots through the complex response: magnitude, and the phase when the
+// benchmark's argument is 1.
+void twentySlots(benchmark::State& state, kv::ResponseModel model) {
+    kv::CKorvaliserDoc doc;
+    fillPreset(doc);
+    const bool withPhase = state.range(0) != 0;
+    std::array<kv::GridCurve, 2> curves{};
+    for (auto _ : state) {
+        for (int output = 0; output < 2; ++output) {
+            const kv::OutputChannel& channel = doc.outputChannel(output);
+            for (int slot = 0; slot <= kv::CurveSlots::lastElement(doc.activeBandCount()); ++slot) {
+                const kv::ComplexCurve response = kv::slotResponse(channel, slot, model, doc.unitType());
+                curves[0] = kv::magnitudeDb(response);
+                if (withPhase) curves[1] = kv::phaseDegrees(response);
+                benchmark::DoNotOptimize(curves.data());
+                benchmark::ClobberMemory();
+            }
+        }
+    }
+    state.SetItemsProcessed(state.iterations() * 20);
+}
+
+void BM_TwentyDspSlotsOfOnePreset(benchmark::State& state) { twentySlots(state, kv::ResponseModel::Dsp); }
+BENCHMARK(BM_TwentyDspSlotsOfOnePreset)->ArgName("phase")->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+
+void BM_TwentyAnalogSlotsOfOnePreset(benchmark::State& state) {
+    twentySlots(state, kv::ResponseModel::Analog);
+}
+BENCHMARK(BM_TwentyAnalogSlotsOfOnePreset)->ArgName("phase")->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+
+// What one marker-drag step adds with the overlay on: the dragged band's DSP slot.
+void BM_OneDspBandSlot(benchmark::State& state) {
+    kv::OutputChannel channel;
+    channel.bands[0] = {252, 60, 84, 0, kv::PeqPeaking};
+    for (auto _ : state) {
+        const kv::GridCurve curve = kv::magnitudeDb(
+            kv::slotResponse(channel, kv::CurveSlots::band(0), kv::ResponseModel::Dsp, kv::kUnitKV520));
+        benchmark::DoNotOptimize(curve.data());
+    }
+}
+BENCHMARK(BM_OneDspBandSlot)->Unit(benchmark::kMicrosecond);
+
+// The warning from scratch: both totals of one output and their worst difference.
+void BM_OutputModelDifference(benchmark::State& state) {
+    kv::CKorvaliserDoc doc;
+    fillPreset(doc);
+    for (auto _ : state) {
+        const kv::ModelDifference difference =
+            kv::outputModelDifference(doc.outputChannel(0), doc.activeBandCount(), doc.unitType());
+        benchmark::DoNotOptimize(difference);
+    }
+}
+BENCHMARK(BM_OutputModelDifference)->Unit(benchmark::kMicrosecond);
 
 void BM_OneBandSlot(benchmark::State& state) {
     kv::ResponseCurveTable table;

@@ -41,6 +41,8 @@ struct ResponseOptions {
     int preset = 1;
     int output = 1;
     std::string element = "total";
+    std::string model = "analog";
+    bool phase = false;
 };
 
 CLI::Option* addUnitOption(CLI::App& command, std::string& unit, const char* what) {
@@ -85,11 +87,15 @@ int runResponse(CliContext& context, const ResponseOptions& options) {
     if (!loadBankFile(context, doc, options.file)) return kExitFailure;
     const std::optional<ResponseElement> element = parseResponseElement(options.element);
     if (!element) return context.fail("unknown element \"" + options.element + "\"", kExitUsage);
+    const ResponseModel model = parseResponseModel(options.model).value_or(ResponseModel::Analog);
+    if (element->kind == ResponseElement::Kind::Gain && model == ResponseModel::Analog)
+        return context.fail("the analog model leaves the output gain out; use --model dsp for the gain word.",
+                            kExitUsage);
     if (element->kind == ResponseElement::Kind::Band && element->band >= doc.activeBandCount())
         return context.fail("\"" + options.file + "\" has " + std::to_string(doc.activeBandCount()) +
                             " bands in use; there is no " + options.element + ".");
     doc.selectPreset(slotOfPresetNumber(doc, options.preset));
-    writeResponse(context.out, elementResponse(doc, options.output - 1, *element));
+    writeElementListing(context.out, doc, options.output - 1, *element, model, options.phase);
     return kExitOk;
 }
 
@@ -130,7 +136,9 @@ void addSetCommand(CLI::App& app, CliContext& context) {
 void addResponseCommand(CLI::App& app, CliContext& context) {
     auto options = std::make_shared<ResponseOptions>();
     CLI::App* command =
-        app.add_subcommand("response", "Print the response of an output element: point, Hz and dB per line.");
+        app.add_subcommand("response",
+                           "Print the response of an output element: point, Hz and dB per line, and the "
+                           "phase in degrees with --phase.");
     command->add_option("file", options->file, "Bank file to read")->required();
     command->add_option("--preset", options->preset, "Preset (1..10)")
         ->required()
@@ -140,12 +148,19 @@ void addResponseCommand(CLI::App& app, CliContext& context) {
         ->check(CLI::Range(1, kOutputsInUse));
     command
         ->add_option("--element", options->element,
-                     "hp, lp, band1..band8 or total (the sum the page graph draws)")
+                     "hp, lp, band1..band8, total (the sum the page graph draws) or gain (the gain "
+                     "word, DSP model only)")
         ->check(CLI::Validator(
             [](const std::string& text) {
-                return parseResponseElement(text) ? std::string{} : "expected hp, lp, bandB or total";
+                return parseResponseElement(text) ? std::string{} : "expected hp, lp, bandB, total or gain";
             },
-            "hp|lp|bandB|total"));
+            "hp|lp|bandB|total|gain"));
+    command
+        ->add_option("--model", options->model,
+                     "analog (the filters as the graphs draw them, the default) or dsp (the response of "
+                     "the coefficient words sent to the unit, at its 96 kHz clock)")
+        ->check(CLI::IsMember({"analog", "dsp"}));
+    command->add_flag("--phase", options->phase, "Add the phase in degrees (-180..180) as a fourth column");
     setCommandBody(*command, context, [&context, options] { return runResponse(context, *options); });
 }
 

@@ -116,6 +116,8 @@ TEST_F(CliTest, BadCommandLinesExitWithTwo) {
         {"response", path, "--preset", "1", "--output", "3"},
         {"response", path, "--preset", "1", "--output", "1", "--element", "mid"},
         {"response", path, "--preset", "1", "--output", "1", "--element", "band13"},
+        {"response", path, "--preset", "1", "--output", "1", "--model", "digital"},
+        {"response", path, "--preset", "1", "--output", "1", "--element", "gain"},  // DSP model only
     };
     for (const auto& args : cases) {
         const CliRun run = runTool(args);
@@ -351,6 +353,47 @@ TEST_F(CliTest, ResponseElementsAndTheirTotal) {
     const CliRun beyond = runTool({"response", path, "--preset", "1", "--output", "1", "--element", "band9"});
     EXPECT_EQ(beyond.status, 1);
     EXPECT_NE(beyond.err.find("8 bands in use"), std::string::npos) << beyond.err;
+}
+
+TEST_F(CliTest, ResponseOfTheWordsOnTheWireAndThePhase) {
+    const std::string path = bankWith("steep.ovk", [](CKorvaliserDoc& d) {
+        d.setHighPassFrequency(0, 150);
+        d.setHighPassSlope(0, 11);  // 48 dB Link/Riley: the unit receives a 24 dB slope
+        d.setInvert(0, true);
+    });
+    auto run = [&](std::vector<std::string> extra) {
+        std::vector<std::string> args{"response", path, "--preset", "1", "--output", "1"};
+        args.insert(args.end(), extra.begin(), extra.end());
+        const CliRun result = runTool(args);
+        EXPECT_EQ(result.status, 0) << result.err;
+        return result.out;
+    };
+    const std::string analog = run({"--element", "hp"});
+    EXPECT_EQ(run({"--element", "hp", "--model", "analog"}), analog);
+
+    // --phase adds a fourth column and leaves the other three as they were.
+    const std::vector<std::string> plain = linesOf(analog);
+    const std::vector<std::string> phased = linesOf(run({"--element", "hp", "--phase"}));
+    ASSERT_EQ(phased.size(), 420u);
+    for (std::size_t k = 0; k < phased.size(); ++k) {
+        const std::size_t tab = phased[k].rfind('\t');
+        ASSERT_EQ(phased[k].substr(0, tab), plain[k]);
+        const double degrees = std::stod(phased[k].substr(tab + 1));
+        ASSERT_TRUE(degrees > -180.0 && degrees <= 180.0) << phased[k];
+    }
+
+    // An octave below the corner the model falls 48.2 dB, the words on the wire 24.6 dB.
+    const auto model = responseLines(analog);
+    const auto dsp = responseLines(run({"--element", "hp", "--model", "dsp"}));
+    ASSERT_EQ(dsp.size(), 420u);
+    EXPECT_NEAR(decibels(model[102].db), -48.2, 0.05);
+    EXPECT_NEAR(decibels(dsp[102].db), -24.6, 0.05);
+    EXPECT_NEAR(decibels(dsp[300].db), 0.0, 1e-3);
+
+    // The inverted gain word of 0 dB: its own element, at 180 degrees everywhere.
+    const std::vector<std::string> gain = linesOf(run({"--element", "gain", "--model", "dsp", "--phase"}));
+    ASSERT_EQ(gain.size(), 420u);
+    EXPECT_EQ(gain[0], "0\t9.843\t0.0000\t180.0000");
 }
 
 }  // namespace
