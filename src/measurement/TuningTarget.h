@@ -1,0 +1,43 @@
+#pragma once
+// The response an output should reach: flat, a tilt in dB per octave through 0 dB at
+// 1 kHz with an optional low-frequency shelf, or a curve imported from a file (used as
+// it is, absent outside its range).
+
+#include <string>
+#include <vector>
+
+#include "measurement/FrequencyPoint.h"
+#include "measurement/GridCurve.h"
+
+namespace kv {
+
+enum class TargetKind { Flat, Tilt, File };
+
+inline constexpr double kTiltPivotHz = 1000.0;
+inline constexpr double kMaxTiltDbPerOctave = 6.0;
+inline constexpr double kLowestShelfHz = 20.0;
+inline constexpr double kHighestShelfHz = 1000.0;
+inline constexpr double kMaxShelfDb = 20.0;
+// The shelf is the unit's own Low Shelf at this Q, so a fit can meet it exactly.
+inline constexpr double kTargetShelfQ = 0.7071067811865476;
+
+struct TuningTarget {
+    TargetKind kind = TargetKind::Flat;
+    double tiltDbPerOctave = 0.0;  // Tilt
+    bool lowShelf = false;         // Tilt: add a low shelf
+    double shelfHz = 100.0;
+    double shelfDb = 0.0;
+    std::string fileName;                    // File: where it came from, for the user
+    std::vector<FrequencyPoint> filePoints;  // File: the imported points
+};
+
+GridCurve targetCurve(const TuningTarget& target);
+
+// Empty when the values are usable, else what is wrong (a typed or reloaded value).
+std::string targetProblem(const TuningTarget& target);
+
+// "flat", "tilt -1.0 dB/octave", "tilt -1.0 dB/octave, shelf +4.0 dB at 120 Hz", or
+// "file NAME": how the command line and the dialogs name the target.
+std::string targetText(const TuningTarget& target);
+
+}  // namespace kv
