@@ -6,7 +6,7 @@
 #include <cmath>
 #include <cstdio>
 
-#include "measurement/TuningCurves.h"
+#include "measurement/tuning/TuningCurves.h"
 #include "measurement/autoeq/AutoEq.h"
 #include "response/AnalogElement.h"
 #include "response/FilterCurve.h"

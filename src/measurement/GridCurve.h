@@ -30,4 +30,12 @@ inline GridCurve constantCurve(double value) {
     return curve;
 }
 
+// Measurements and targets are lined up on the mean level of this band.
+inline constexpr double kAlignmentLowHz = 200.0;
+inline constexpr double kAlignmentHighHz = 2000.0;
+
+// The offset that brings the mean of the present points between 200 Hz and 2 kHz to
+// 0 dB; the mean of all present points when none lies there; 0 for an empty curve.
+double alignmentOffsetDb(const GridCurve& curve);
+
 }  // namespace kv

@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "measurement/TuningCurves.h"
+#include "measurement/tuning/TuningCurves.h"
 
 namespace kv {
 namespace {
@@ -49,33 +49,52 @@ TEST(TuningCurves, ThePredictionAddsTheOutputsResponseWhereTheMeasurementIs) {
     EXPECT_FALSE(isPresent(predicted[kPoint125 - 1]));
 }
 
-TEST(TuningTarget, TiltTurnsAbout1kHzAndTheShelfLiftsTheLowEnd) {
+double meanFrom200HzTo2kHz(const GridCurve& curve) {
+    double sum = 0.0;
+    int count = 0;
+    for (int k = 0; k < kGridPoints; ++k) {
+        const double hz = ResponseGrid::frequency(k);
+        if (hz < 200.0 || hz > 2000.0) continue;
+        sum += curve[static_cast<std::size_t>(k)];
+        ++count;
+    }
+    return sum / count;
+}
+
+TEST(TuningTarget, TiltFallsByOctavesAndTheShelfLiftsTheLowEndBothLinedUpWithTheMeasurement) {
     TuningTarget target;
     EXPECT_EQ(targetCurve(target), constantCurve(0.0));
     target.kind = TargetKind::Tilt;
     target.tiltDbPerOctave = -1.0;
     const GridCurve tilt = targetCurve(target);
-    EXPECT_NEAR(tilt[kPoint1k], 0.0, 1e-12);
-    EXPECT_NEAR(tilt[kPoint1k + 36], -1.0, 1e-12);
-    EXPECT_NEAR(tilt[kPoint1k - 72], 2.0, 1e-12);
+    EXPECT_NEAR(tilt[kPoint1k + 36] - tilt[kPoint1k], -1.0, 1e-12);
+    EXPECT_NEAR(tilt[kPoint1k - 72] - tilt[kPoint1k], 2.0, 1e-12);
+    EXPECT_NEAR(meanFrom200HzTo2kHz(tilt), 0.0, 1e-12);
 
     target.lowShelf = true;
     target.shelfHz = 125.0;
     target.shelfDb = 6.0;
     const GridCurve shelved = targetCurve(target);
-    EXPECT_NEAR(shelved[0] - tilt[0], 6.0, 0.1);                  // 10 Hz: the whole shelf
-    EXPECT_NEAR(shelved[kPoint125] - tilt[kPoint125], 3.0, 0.1);  // half of it at its corner
-    EXPECT_NEAR(shelved[kPoint1k + 72] - tilt[kPoint1k + 72], 0.0, 0.01);
+    const auto shelf = [&](std::size_t k) {
+        return shelved[k] - tilt[k] - (shelved[kPoint1k + 108] - tilt[kPoint1k + 108]);
+    };
+    EXPECT_NEAR(shelf(0), 6.0, 0.1);          // 10 Hz: the whole shelf
+    EXPECT_NEAR(shelf(kPoint125), 3.0, 0.1);  // half of it at its corner
+    EXPECT_NEAR(meanFrom200HzTo2kHz(shelved), 0.0, 1e-12);
 }
 
-TEST(TuningTarget, AFileTargetIsUsedAsItIsWithinItsRange) {
+TEST(TuningTarget, AFileTargetKeepsItsShapeWithinItsRangeWhateverItsLevel) {
     TuningTarget target;
     target.kind = TargetKind::File;
     target.filePoints = {{1000.0, 0.0}, {125.0, 3.0}};
-    const GridCurve curve = targetCurve(target);
-    EXPECT_NEAR(curve[kPoint125], 3.0, 1e-9);
-    EXPECT_NEAR(curve[kPoint1k], 0.0, 1e-9);
-    EXPECT_FALSE(isPresent(curve[kPoint1k + 1]));
+    const GridCurve relative = targetCurve(target);
+    target.filePoints = {{1000.0, 85.0}, {125.0, 88.0}};
+    const GridCurve absolute = targetCurve(target);
+    EXPECT_NEAR(relative[kPoint125] - relative[kPoint1k], 3.0, 1e-9);
+    EXPECT_NEAR(absolute[kPoint125], relative[kPoint125], 1e-9);
+    EXPECT_NEAR(absolute[kPoint1k], relative[kPoint1k], 1e-9);
+    EXPECT_FALSE(isPresent(absolute[kPoint1k + 1]));
+    EXPECT_FALSE(isPresent(absolute[kPoint125 - 1]));
 }
 
 TEST(OutputTuning, ValuesOutsideTheirLimitsAreNamed) {

@@ -48,8 +48,27 @@ double costOfCurrentBands(const FitProblem& problem, const AutoEqRequest& reques
     return problem.cost(problem.residualWith(curves));
 }
 
-// The placed bands go to the chosen band numbers in order of frequency; chosen bands the
-// fit did not need become 0 dB PEQs.
+bool isFreeBand(const PeqBand& band) {
+    const bool gainType = band.type == PeqPeaking || band.type == PeqLowShelf || band.type == PeqHighShelf;
+    return band.flat != 0 || (gainType && band.gain == 0);
+}
+
+// A chosen band the fit did not need: left as it is when it changes nothing, else made a
+// 0 dB PEQ where it stands.
+PeqBand unusedBand(PeqBand band, int unitType) {
+    if (isFreeBand(band)) return band;
+    const ValueRange frequency = parameterRange(RangeKind::Frequency, PeqPeaking, unitType);
+    const ValueRange q = parameterRange(RangeKind::Q, PeqPeaking, unitType);
+    band.type = PeqPeaking;
+    band.gain = 0;
+    band.flat = 0;
+    band.frequency =
+        static_cast<std::uint16_t>(std::clamp<int>(band.frequency, frequency.minimum, frequency.maximum));
+    band.q = static_cast<std::uint8_t>(std::clamp<int>(band.q, q.minimum, q.maximum));
+    return band;
+}
+
+// The placed bands go to the chosen band numbers in order of frequency.
 std::vector<FittedBand> assignBands(const AutoEqRequest& request, const FitState& state,
                                     const CodeFit& codes) {
     std::vector<int> chosen = request.bands;
@@ -63,6 +82,8 @@ std::vector<FittedBand> assignBands(const AutoEqRequest& request, const FitState
     for (std::size_t i = 0; i < chosen.size(); ++i) {
         FittedBand fitted;
         fitted.band = chosen[i];
+        fitted.codes =
+            unusedBand(request.channel.bands[static_cast<std::size_t>(chosen[i])], request.unitType);
         if (i < order.size()) {
             const FitBand& band = state.bands[order[i]];
             fitted.codes = codes.codes[order[i]];

@@ -38,7 +38,7 @@ struct AutoEqRequest {
 struct FittedBand {
     int band = 0;       // 0-based band number
     PeqBand codes;      // what the band is set to
-    bool used = false;  // false: the fit did not need it; it is set to a 0 dB PEQ
+    bool used = false;  // false: not needed; left as it was if it changed nothing, else 0 dB
     double hz = 0.0;    // the continuous fit, before snapping
     double gainDb = 0.0;
     double q = 0.0;

@@ -1,4 +1,4 @@
-#include "measurement/TuningTarget.h"
+#include "measurement/tuning/TuningTarget.h"
 
 #include <array>
 #include <cmath>
@@ -20,8 +20,14 @@ GridCurve tiltCurve(const TuningTarget& target) {
     for (int k = 0; k < kGridPoints; ++k) {
         const double hz = ResponseGrid::frequency(k);
         const double shelfDb = 20.0 * std::log10(std::abs(analogElementResponse(shelf, hz)));
-        curve[static_cast<std::size_t>(k)] = target.tiltDbPerOctave * std::log2(hz / kTiltPivotHz) + shelfDb;
+        curve[static_cast<std::size_t>(k)] = target.tiltDbPerOctave * std::log2(hz) + shelfDb;
     }
+    return curve;
+}
+
+GridCurve aligned(GridCurve curve) {
+    const double offset = alignmentOffsetDb(curve);
+    for (double& value : curve) value += offset;
     return curve;
 }
 
@@ -36,8 +42,8 @@ std::string formatted(const char* format, double a, double b = 0.0, double c = 0
 GridCurve targetCurve(const TuningTarget& target) {
     switch (target.kind) {
         case TargetKind::Flat: return constantCurve(0.0);
-        case TargetKind::Tilt: return tiltCurve(target);
-        case TargetKind::File: return MeasuredCurve(target.filePoints).onGrid(Smoothing::None);
+        case TargetKind::Tilt: return aligned(tiltCurve(target));
+        case TargetKind::File: return aligned(MeasuredCurve(target.filePoints).onGrid(Smoothing::None));
     }
     return absentCurve();
 }

@@ -8,21 +8,18 @@
 
 #include "measurement/FrequencyPoint.h"
 #include "measurement/Smoothing.h"
-#include "measurement/TuningTarget.h"
+#include "measurement/tuning/TuningTarget.h"
 
 namespace kv {
 
-// The automatic offset brings the mean level of this band to 0 dB.
-inline constexpr double kOffsetBandLowHz = 200.0;
-inline constexpr double kOffsetBandHighHz = 2000.0;
 inline constexpr double kMaxTypedOffsetDb = 200.0;
 
 struct OutputTuning {
     std::string measurementName;              // the file it was imported from, for the user
     std::vector<FrequencyPoint> measurement;  // as imported; empty when none is loaded
     Smoothing smoothing = Smoothing::None;
-    bool automaticOffset = true;
-    double typedOffsetDb = 0.0;  // used when automaticOffset is false
+    bool automaticOffset = true;  // the mean from 200 Hz to 2 kHz goes to 0 dB
+    double typedOffsetDb = 0.0;   // used when automaticOffset is false
     TuningTarget target;
 };
 

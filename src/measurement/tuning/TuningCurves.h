@@ -1,17 +1,14 @@
 #pragma once
 // The curves an output page draws from one output's tuning: the measurement (smoothed,
-// level offset applied), the target, and the predicted result, that is the measurement
+// level offset applied: typed, or automatic so that its mean from 200 Hz to 2 kHz is
+// 0 dB), the target, and the predicted result, that is the measurement
 // plus the output's total response. Build it again when the tuning changes; the
 // prediction is one addition per grid point, cheap enough for every redraw of a drag.
 
 #include "measurement/GridCurve.h"
-#include "measurement/OutputTuning.h"
+#include "measurement/tuning/OutputTuning.h"
 
 namespace kv {
-
-// The offset that brings the mean of the present points between 200 Hz and 2 kHz to
-// 0 dB; the mean of all present points when none lies there; 0 for an empty curve.
-double automaticOffsetDb(const GridCurve& curve);
 
 class TuningCurves {
 public:

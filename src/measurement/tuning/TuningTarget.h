@@ -1,7 +1,9 @@
 #pragma once
-// The response an output should reach: flat, a tilt in dB per octave through 0 dB at
-// 1 kHz with an optional low-frequency shelf, or a curve imported from a file (used as
-// it is, absent outside its range).
+// The response an output should reach: flat, a tilt in dB per octave with an optional
+// low-frequency shelf, or a curve imported from a file (absent outside its range). Like
+// the measurement, a tilt or a file is lined up so that its mean from 200 Hz to 2 kHz is
+// 0 dB: the fit then spends no band on a difference of level, and a file may hold
+// absolute levels.
 
 #include <string>
 #include <vector>
@@ -13,7 +15,6 @@ namespace kv {
 
 enum class TargetKind { Flat, Tilt, File };
 
-inline constexpr double kTiltPivotHz = 1000.0;
 inline constexpr double kMaxTiltDbPerOctave = 6.0;
 inline constexpr double kLowestShelfHz = 20.0;
 inline constexpr double kHighestShelfHz = 1000.0;

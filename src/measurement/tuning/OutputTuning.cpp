@@ -1,4 +1,4 @@
-#include "measurement/OutputTuning.h"
+#include "measurement/tuning/OutputTuning.h"
 
 #include <cmath>
 
