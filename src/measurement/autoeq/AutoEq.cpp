@@ -68,13 +68,15 @@ PeqBand unusedBand(PeqBand band, int unitType) {
     return band;
 }
 
-// The placed bands go to the chosen band numbers in order of frequency.
+// The placed bands that ended with a gain go to the chosen band numbers in order of
+// frequency; the chosen bands left over are not needed.
 std::vector<FittedBand> assignBands(const AutoEqRequest& request, const FitState& state,
                                     const CodeFit& codes) {
     std::vector<int> chosen = request.bands;
     std::sort(chosen.begin(), chosen.end());
-    std::vector<std::size_t> order(state.bands.size());
-    std::iota(order.begin(), order.end(), std::size_t{0});
+    std::vector<std::size_t> order;
+    for (std::size_t i = 0; i < state.bands.size(); ++i)
+        if (codes.codes[i].gain != 0) order.push_back(i);
     std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
         return state.bands[a].frequencyIndex() < state.bands[b].frequencyIndex();
     });
@@ -87,7 +89,7 @@ std::vector<FittedBand> assignBands(const AutoEqRequest& request, const FitState
         if (i < order.size()) {
             const FitBand& band = state.bands[order[i]];
             fitted.codes = codes.codes[order[i]];
-            fitted.used = fitted.codes.gain != 0;
+            fitted.used = true;
             fitted.hz = frequencyOfIndex(band.frequencyIndex());
             fitted.gainDb = band.gainDb();
             fitted.q = qOfIndex(band.qIndex());

@@ -13,7 +13,10 @@ namespace {
 constexpr int kCandidateIterations = 40;
 constexpr int kPlacedIterations = 40;
 constexpr int kFinalIterations = 300;
-constexpr double kUsefulDrop = 0.002;        // a band that lowers the cost by less is not placed
+// A band is placed only when it lowers the RMS error by both of these: one that does less
+// would only follow the measurement's noise.
+constexpr double kUsefulRelativeDrop = 0.001;
+constexpr double kUsefulDropDb = 0.01;
 constexpr int kPeakHalfWindow = 2;           // points each side when the error is smoothed to find a peak
 constexpr double kShelfCornerOctaves = 2.0;  // first guess: two octaves in from the range's end
 constexpr double kShelfQIndex = 90.0;        // Q 0.71
@@ -105,8 +108,11 @@ public:
     FitState run(int bandCount) {
         double cost = state_.cost(problem_);
         for (int placed = 0; placed < bandCount && cost > 0.0; ++placed) {
+            const double rms = problem_.rmsOf(cost);
+            const double usefulRms = std::min(rms * (1.0 - kUsefulRelativeDrop), rms - kUsefulDropDb);
+            if (usefulRms <= 0.0) break;
             std::optional<FitState> best;
-            double bestCost = cost * (1.0 - kUsefulDrop);
+            double bestCost = problem_.costOfRms(usefulRms);
             for (const Candidate& candidate : candidates()) {
                 FitState trial = state_;
                 trial.add(problem_, candidate.band, candidate.limits);

@@ -25,6 +25,7 @@ public:
     double cost(std::span<const double> residual) const;
     // The RMS error in dB that a cost stands for.
     double rmsOf(double cost) const;
+    double costOfRms(double rms) const { return rms * rms * weightSum_; }
 
     // baseline + the curves.
     std::vector<double> residualWith(const std::vector<std::vector<double>>& curves) const;
