@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "measurement/MeasuredCurve.h"
+#include "measurement/tuning/TuningTarget.h"
 
 namespace kv {
 namespace {

@@ -134,12 +134,7 @@ int runAutoEq(CliContext& context, const AutoEqCommandOptions& options) {
     tuning.target = *target;
     const TuningCurves curves(tuning);
 
-    AutoEqRequest request;
-    request.measurement = curves.measurement();
-    request.target = curves.target();
-    request.channel = doc.outputChannel(output);
-    request.activeBandCount = doc.activeBandCount();
-    request.unitType = doc.unitType();
+    AutoEqRequest request = autoEqRequest(doc, output, curves.measurement(), curves.target());
     request.bands = *bands;
     request.options.lowHz = range->first;
     request.options.highHz = range->second;

@@ -101,6 +101,17 @@ std::vector<FittedBand> assignBands(const AutoEqRequest& request, const FitState
 
 }  // namespace
 
+AutoEqRequest autoEqRequest(const CKorvaliserDoc& doc, int output, const GridCurve& measurement,
+                            const GridCurve& target) {
+    AutoEqRequest request;
+    request.measurement = measurement;
+    request.target = target;
+    request.channel = doc.outputChannel(output);
+    request.activeBandCount = doc.activeBandCount();
+    request.unitType = doc.unitType();
+    return request;
+}
+
 AutoEqResult fitAutoEq(const AutoEqRequest& request) {
     AutoEqResult result;
     if (result.error = requestProblem(request); !result.error.empty()) return result;

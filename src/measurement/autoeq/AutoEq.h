@@ -55,6 +55,11 @@ struct AutoEqResult {
     bool ok() const { return error.empty(); }
 };
 
+// A request for an output of the document's current preset (0 or 1), against curves on
+// the grid; the bands and options are left for the caller to choose.
+AutoEqRequest autoEqRequest(const CKorvaliserDoc& doc, int output, const GridCurve& measurement,
+                            const GridCurve& target);
+
 AutoEqResult fitAutoEq(const AutoEqRequest& request);
 
 // The bands in use that change nothing: switched flat, or a PEQ or shelf at 0 dB.

@@ -39,6 +39,21 @@ std::string formatted(const char* format, double a, double b = 0.0, double c = 0
 
 }  // namespace
 
+std::string_view targetKindName(TargetKind kind) {
+    switch (kind) {
+        case TargetKind::Flat: return "flat";
+        case TargetKind::Tilt: return "tilt";
+        case TargetKind::File: return "file";
+    }
+    return "flat";
+}
+
+std::optional<TargetKind> targetKindFromName(std::string_view name) {
+    for (const TargetKind kind : {TargetKind::Flat, TargetKind::Tilt, TargetKind::File})
+        if (targetKindName(kind) == name) return kind;
+    return std::nullopt;
+}
+
 GridCurve targetCurve(const TuningTarget& target) {
     switch (target.kind) {
         case TargetKind::Flat: return constantCurve(0.0);

@@ -5,7 +5,9 @@
 // 0 dB: the fit then spends no band on a difference of level, and a file may hold
 // absolute levels.
 
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "measurement/FrequencyPoint.h"
@@ -31,6 +33,10 @@ struct TuningTarget {
     std::string fileName;                    // File: where it came from, for the user
     std::vector<FrequencyPoint> filePoints;  // File: the imported points
 };
+
+// "flat", "tilt", "file": how the settings keep the kind.
+std::string_view targetKindName(TargetKind kind);
+std::optional<TargetKind> targetKindFromName(std::string_view name);
 
 GridCurve targetCurve(const TuningTarget& target);
 
