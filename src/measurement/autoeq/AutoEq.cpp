@@ -1,9 +1,11 @@
 #include "measurement/autoeq/AutoEq.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdio>
 #include <numeric>
+#include <string>
 
 #include "document/CodeScales.h"
 #include "document/KorvaliserDoc.h"

@@ -1,5 +1,6 @@
 #include "measurement/autoeq/BandPlacement.h"
 
+#include <algorithm>
 #include <cmath>
 #include <optional>
 
@@ -49,14 +50,17 @@ double qOfWidth(double octaves) {
 std::optional<Candidate> peakCandidate(const FitProblem& problem, const std::vector<double>& residual,
                                        const BandLimits& limits) {
     const std::vector<double> error = smoothedError(residual);
-    const bool mayCut = limits.lower[1] < 0.0;
-    const bool mayBoost = limits.upper[1] > 0.0;
+    const std::span<const double> weights = problem.weights();
+    const bool mayCut = limits.lower[kGainParameter] < 0.0;
+    const bool mayBoost = limits.upper[kGainParameter] > 0.0;
     std::optional<std::size_t> peak;
     for (std::size_t i = 0; i < error.size(); ++i) {
         const double index = frequencyIndexOf(problem.hz()[i]);
-        if (index < limits.lower[0] || index > limits.upper[0]) continue;
+        if (index < limits.lower[kFrequencyParameter] || index > limits.upper[kFrequencyParameter]) continue;
         if ((error[i] > 0.0 && !mayCut) || (error[i] < 0.0 && !mayBoost)) continue;
-        if (!peak || std::fabs(error[i]) > std::fabs(error[*peak])) peak = i;
+        if (!peak ||
+            std::fabs(error[i]) * std::sqrt(weights[i]) > std::fabs(error[*peak]) * std::sqrt(weights[*peak]))
+            peak = i;
     }
     if (!peak || error[*peak] == 0.0) return std::nullopt;
     const double half = std::fabs(error[*peak]) / 2.0;

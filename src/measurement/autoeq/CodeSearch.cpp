@@ -13,12 +13,12 @@ struct CodeLimits {
     int frequencyLow, frequencyHigh, gainLow, gainHigh, qLow, qHigh;
 
     explicit CodeLimits(const BandLimits& limits)
-        : frequencyLow(static_cast<int>(std::lround(limits.lower[0]))),
-          frequencyHigh(static_cast<int>(std::lround(limits.upper[0]))),
-          gainLow(static_cast<int>(std::lround(limits.lower[1] * 10.0))),
-          gainHigh(static_cast<int>(std::lround(limits.upper[1] * 10.0))),
-          qLow(static_cast<int>(std::lround(limits.lower[2]))),
-          qHigh(static_cast<int>(std::lround(limits.upper[2]))) {}
+        : frequencyLow(static_cast<int>(std::lround(limits.lower[kFrequencyParameter]))),
+          frequencyHigh(static_cast<int>(std::lround(limits.upper[kFrequencyParameter]))),
+          gainLow(static_cast<int>(std::lround(limits.lower[kGainParameter] * 10.0))),
+          gainHigh(static_cast<int>(std::lround(limits.upper[kGainParameter] * 10.0))),
+          qLow(static_cast<int>(std::lround(limits.lower[kQParameter]))),
+          qHigh(static_cast<int>(std::lround(limits.upper[kQParameter]))) {}
 
     bool holds(int frequency, int gain, int q) const {
         return frequency >= frequencyLow && frequency <= frequencyHigh && gain >= gainLow &&

@@ -77,21 +77,19 @@ BandLimits bandLimits(int type, const AutoEqOptions& options, int unitType) {
     const ValueRange q = parameterRange(RangeKind::Q, type, unitType);
     const ValueRange gain = parameterRange(RangeKind::BandGain, type, unitType);
     BandLimits limits;
-    limits.lower[0] =
+    limits.lower[kFrequencyParameter] =
         std::max<double>(frequency.minimum, std::ceil(frequencyIndexOf(options.lowHz) - kCodeSlack));
-    limits.upper[0] =
+    limits.upper[kFrequencyParameter] =
         std::min<double>(frequency.maximum, std::floor(frequencyIndexOf(options.highHz) + kCodeSlack));
     double topGain = std::min<double>(gain.maximum, std::floor(options.maxBoostDb * 10.0 + kCodeSlack));
     if (options.cutsOnly) topGain = std::min(topGain, 0.0);
-    limits.lower[1] = gain.minimum / 10.0;
-    limits.upper[1] = topGain / 10.0;
-    limits.lower[2] = std::max<double>(q.minimum, std::ceil(qIndexOf(options.maxQ) - kCodeSlack));
-    limits.upper[2] = q.maximum;
+    limits.lower[kGainParameter] = gain.minimum / 10.0;
+    limits.upper[kGainParameter] = topGain / 10.0;
+    limits.lower[kQParameter] = std::max<double>(q.minimum, std::ceil(qIndexOf(options.maxQ) - kCodeSlack));
+    limits.upper[kQParameter] = q.maximum;
     limits.usable = true;
-    for (int i = 0; i < kFitParameters; ++i) {
-        const auto p = static_cast<std::size_t>(i);
+    for (std::size_t p = 0; p < kFitParameters; ++p)
         limits.usable = limits.usable && limits.lower[p] <= limits.upper[p];
-    }
     return limits;
 }
 
@@ -148,15 +146,17 @@ void codesCurve(const PeqBand& band, int unitType, std::span<const double> hz,
 }
 
 PeqBand snappedCodes(const FitBand& band, const BandLimits& limits) {
+    // The limits are whole codes (gain limits whole tenths); lround takes off the rounding
+    // error that scaling them leaves.
     const auto snapped = [&](std::size_t p, double scale) {
-        return std::clamp(std::round(band.values[p] * scale), limits.lower[p] * scale,
-                          limits.upper[p] * scale);
+        return std::lround(
+            std::clamp(std::round(band.values[p] * scale), limits.lower[p] * scale, limits.upper[p] * scale));
     };
     PeqBand codes;
     codes.type = static_cast<std::uint8_t>(band.type);
-    codes.frequency = static_cast<std::uint16_t>(snapped(0, 1.0));
-    codes.gain = static_cast<std::int16_t>(snapped(1, 10.0));
-    codes.q = static_cast<std::uint8_t>(snapped(2, 1.0));
+    codes.frequency = static_cast<std::uint16_t>(snapped(kFrequencyParameter, 1.0));
+    codes.gain = static_cast<std::int16_t>(snapped(kGainParameter, 10.0));
+    codes.q = static_cast<std::uint8_t>(snapped(kQParameter, 1.0));
     codes.flat = 0;
     return codes;
 }

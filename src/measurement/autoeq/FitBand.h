@@ -13,6 +13,9 @@
 namespace kv {
 
 inline constexpr int kFitParameters = 3;
+inline constexpr std::size_t kFrequencyParameter = 0;  // frequency index
+inline constexpr std::size_t kGainParameter = 1;       // dB
+inline constexpr std::size_t kQParameter = 2;          // Q index
 
 struct BandLimits {
     bool usable = false;  // false: the type cannot be placed within the options
@@ -24,9 +27,9 @@ struct FitBand {
     int type = 0;
     std::array<double, kFitParameters> values{};  // frequency index, gain dB, Q index
 
-    double frequencyIndex() const { return values[0]; }
-    double gainDb() const { return values[1]; }
-    double qIndex() const { return values[2]; }
+    double frequencyIndex() const { return values[kFrequencyParameter]; }
+    double gainDb() const { return values[kGainParameter]; }
+    double qIndex() const { return values[kQParameter]; }
 };
 
 // Code limits of a type within the options: its frequency, Q and gain ranges, the fit
