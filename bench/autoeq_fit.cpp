@@ -3,11 +3,11 @@
 
 #include <benchmark/benchmark.h>
 
+#include <array>
 #include <cmath>
-#include <cstdio>
 
-#include "measurement/tuning/TuningCurves.h"
 #include "measurement/autoeq/AutoEq.h"
+#include "measurement/tuning/TuningCurves.h"
 #include "response/AnalogElement.h"
 #include "response/FilterCurve.h"
 
@@ -18,7 +18,8 @@ kv::GridCurve loudspeaker() {
     struct Deviation {
         double hz, gainDb, q;
     };
-    constexpr Deviation deviations[] = {{55, 6, 2}, {180, -5, 3}, {700, 3, 1.5}, {2500, -4, 4}, {6000, 3, 2}};
+    constexpr std::array<Deviation, 5> deviations{
+        {{55, 6, 2}, {180, -5, 3}, {700, 3, 1.5}, {2500, -4, 4}, {6000, 3, 2}}};
     kv::GridCurve curve{};
     for (int k = 0; k < kv::kGridPoints; ++k) {
         const double hz = kv::ResponseGrid::frequency(k);
