@@ -8,6 +8,7 @@ namespace kv {
 
 inline double frequencyOfIndex(double index) { return 7.8125 * std::exp2(index / 36.0); }
 
-inline double qOfIndex(int qIndex) { return 0.25 * std::exp2(static_cast<double>(108 - qIndex) / 12.0); }
+// Takes fractional indices too: auto-EQ fits between the codes before it snaps to them.
+inline double qOfIndex(double qIndex) { return 0.25 * std::exp2((108.0 - qIndex) / 12.0); }
 
 }  // namespace kv
