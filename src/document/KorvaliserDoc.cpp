@@ -222,6 +222,18 @@ void CKorvaliserDoc::setLowPassSlope(int output, int value) {
     changed();
 }
 
+void CKorvaliserDoc::setHighPass(int output, CrossoverFilter filter) {
+    out(output).highPass = filter;
+    send(MsgHighPass, output + 1, 0);
+    send(MsgLimiterTimes, output + 1, 0);
+    changed();
+}
+void CKorvaliserDoc::setLowPass(int output, CrossoverFilter filter) {
+    out(output).lowPass = filter;
+    send(MsgLowPass, output + 1, 0);
+    changed();
+}
+
 // --- bands ---
 
 namespace {
@@ -267,6 +279,13 @@ void CKorvaliserDoc::setBandQ(int output, int band, int value) {
 int CKorvaliserDoc::bandType(int output, int band) const { return bandOf(out(output), band).type; }
 void CKorvaliserDoc::setBandType(int output, int band, int value) {
     bandOf(out(output), band).type = static_cast<std::uint8_t>(value);
+    send(MsgPeqBand, output + 1, band + 1);
+    changed();
+}
+void CKorvaliserDoc::setBand(int output, int band, const PeqBand& values) {
+    PeqBand& b = bandOf(out(output), band);
+    b = values;
+    b.flat = values.flat != 0 ? 1 : 0;
     send(MsgPeqBand, output + 1, band + 1);
     changed();
 }
