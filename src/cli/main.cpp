@@ -3,8 +3,9 @@
 #include "cli/CliApp.h"
 #include "cli/LinkCommands.h"
 #include "cli/OfflineCommands.h"
+#include "cli/exchange/EqCommands.h"
 
 int main(int argc, char** argv) {
     return kv::runCli(argc, argv, std::cout, std::cerr,
-                      {kv::registerOfflineCommands, kv::registerLinkCommands});
+                      {kv::registerOfflineCommands, kv::registerLinkCommands, kv::registerEqCommands});
 }
