@@ -4,6 +4,7 @@
 // the unit can make and those it must refuse, the Preamp lines, the channel selections
 // in force, and one message per line that was ignored or could not be read.
 
+#include <cstddef>
 #include <string>
 #include <vector>
 

@@ -1,7 +1,6 @@
 #include "exchange/FilterImport.h"
 
 #include <algorithm>
-#include <numeric>
 
 #include "document/KorvaliserDoc.h"
 #include "document/ValueText.h"
