@@ -37,10 +37,13 @@ bool DocumentHost::isModified() const { return document_.isModified(); }
 
 void DocumentHost::setModified(bool modified) { document_.setModified(modified); }
 
-void DocumentHost::documentModified(bool modified) {
-    emit contentChanged();
-    if (modified != lastModified_) {
-        lastModified_ = modified;
+void DocumentHost::documentChanged(const DocumentChange& change) {
+    // Choosing another preset is not a change of the bank; the tree and report follow it
+    // on their own.
+    if (change.element != ChangedElement::Selection) emit contentChanged();
+    if (change.element == ChangedElement::UnitType) emit unitTypeChanged();
+    if (change.modified != lastModified_) {
+        lastModified_ = change.modified;
         emit titleChanged();
     }
 }

@@ -56,11 +56,12 @@ signals:
     void viewsUpdated(QObject* sender);
     void titleChanged();
     void contentChanged();
+    void unitTypeChanged();  // a switch, its undo, or the unit's own report
     void recentFilesChanged();
     void documentLoaded();  // after New and after every successful load
 
 private:
-    void documentModified(bool modified) override;
+    void documentChanged(const DocumentChange& change) override;
     void becomeUntitled();  // a new bank's path, title and views
     bool loadFrom(const QString& path);
     bool saveTo(const QString& path);

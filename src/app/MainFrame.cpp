@@ -189,10 +189,12 @@ void CMainFrame::changeUnitType(int entry) {
         QMessageBox::Question, QStringLiteral("Switch Unit Type?\n\nLimter settings may need to be changed."),
         QMessageBox::Ok | QMessageBox::Cancel);
     if (answer == QMessageBox::Ok) {
-        if (entry == 0 || entry == 1) app_.document().setUnitType(entry == 0 ? kUnitKV420 : kUnitKV520);
         DocumentHost& host = app_.host();
         if (!host.pathName().isEmpty()) host.setPathName(unitTypeChangedPath(host.pathName()));
-        host.setModified(true);
+        if (entry == 0 || entry == 1)
+            app_.document().switchUnitType(entry == 0 ? kUnitKV420 : kUnitKV520);  // one undoable step
+        else
+            host.setModified(true);
     }
     showUnitType();  // after Cancel the selector returns to the old entry
 }

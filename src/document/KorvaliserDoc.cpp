@@ -96,6 +96,12 @@ bool isPresetOrder(const std::array<std::int16_t, kPresetCount>& order) {
     return true;
 }
 
+UndoStepScope::UndoStepScope(CKorvaliserDoc& doc, std::string name) : doc_(doc) {
+    doc_.beginUndoStep(std::move(name));
+}
+
+UndoStepScope::~UndoStepScope() { doc_.endUndoStep(); }
+
 CKorvaliserDoc::CKorvaliserDoc() {
     resetNewBank();
     modified_ = false;
@@ -126,22 +132,67 @@ void CKorvaliserDoc::resetNewBank() {
         preset.outputs[1].highPass.frequency = 277;
         preset.outputs[1].lowPass.frequency = 413;
     }
-    selectPreset(0);
+    bank_.currentPreset = 0;
+    history_.clear();
+    pending_ = {};
+    notify({.element = ChangedElement::Bank});
+}
+
+void CKorvaliserDoc::loadBank(const PresetBank& bank, int unitType, int activeBandCount) {
+    bank_ = bank;
+    unitType_ = unitType;
+    activeBandCount_ = activeBandCount;
+    history_.clear();
+    pending_ = {};
+    modified_ = false;
+    notify({.element = ChangedElement::Bank});
 }
 
 void CKorvaliserDoc::setModified(bool modified) {
     modified_ = modified;
-    for (DocumentListener* listener : listeners_) listener->documentModified(modified_);
+    if (modified)
+        history_.forgetSaved();
+    else
+        history_.markSaved();
+    notify({.element = ChangedElement::ModifiedFlag});
 }
 
-void CKorvaliserDoc::changed() { setModified(true); }
+void CKorvaliserDoc::setUnitType(int type) {
+    unitType_ = type;
+    notify({.element = ChangedElement::UnitType});
+}
+
+void CKorvaliserDoc::switchUnitType(int type) {
+    touchUnitType();
+    unitType_ = type;
+    changed({.element = ChangedElement::UnitType});
+}
+
+void CKorvaliserDoc::notify(DocumentChange change) {
+    change.modified = modified_;
+    change.currentPreset = change.slot == bank_.currentPreset;
+    // A listener may unsubscribe while being told; work on a copy of the list.
+    const std::vector<DocumentListener*> listeners = listeners_;
+    for (DocumentListener* listener : listeners) listener->documentChanged(change);
+}
+
+void CKorvaliserDoc::changed(DocumentChange change) {
+    if (!restoring_) {
+        if (pending_.step.name.empty()) pending_.step.name = stepName(change);
+        if (pending_.depth == 0) commitPendingStep();
+    }
+    modified_ = true;
+    notify(change);
+}
 
 void CKorvaliserDoc::send(int code, int output, int band) const {
     if (sender_) sender_->sendToUnit(code, output, band);
 }
 
 void CKorvaliserDoc::selectPreset(int slot) {
-    if (slot >= 0 && slot < kPresetCount) bank_.currentPreset = slot;
+    if (slot < 0 || slot >= kPresetCount || slot == bank_.currentPreset) return;
+    bank_.currentPreset = slot;
+    notify({.element = ChangedElement::Selection, .slot = slot});
 }
 
 int CKorvaliserDoc::positionOfCurrentPreset() const {
@@ -158,8 +209,9 @@ int CKorvaliserDoc::slotAtPosition(int position) const {
 void CKorvaliserDoc::setPresetOrder(const std::array<std::int16_t, kPresetCount>& order) {
     // Every position lookup indexes the bank with these entries.
     if (!isPresetOrder(order)) return;
+    touchOrder();
     bank_.presetOrder = order;
-    changed();
+    changed({.element = ChangedElement::Order});
 }
 
 const char16_t* CKorvaliserDoc::presetName(int slot) const { return preset(slot).name.data(); }
@@ -171,8 +223,9 @@ std::u16string CKorvaliserDoc::presetNameText(int slot) const {
 void CKorvaliserDoc::setPresetName(int slot, std::u16string_view name) {
     const int s = slot < 0 ? bank_.currentPreset : slot;
     if (s >= kPresetCount) return;
+    touchPreset(s);
     copyText(bank_.presets[static_cast<std::size_t>(s)].name, name.substr(0, kNameMaxChars));
-    changed();
+    changed({.element = ChangedElement::Name, .slot = s});
 }
 
 std::u16string CKorvaliserDoc::notesText() const { return textOf(preset(-1).notes, kNotesShownChars); }
@@ -182,14 +235,16 @@ const Preset& CKorvaliserDoc::preset(int slot) const {
     return bank_.presets[static_cast<std::size_t>(s)];
 }
 
+int CKorvaliserDoc::outputIndex(int output) const { return std::clamp(output, 0, kOutputSlots - 1); }
+
 OutputChannel& CKorvaliserDoc::out(int output) {
     return bank_.presets[static_cast<std::size_t>(bank_.currentPreset)]
-        .outputs[static_cast<std::size_t>(std::clamp(output, 0, kOutputSlots - 1))];
+        .outputs[static_cast<std::size_t>(outputIndex(output))];
 }
 
 const OutputChannel& CKorvaliserDoc::out(int output) const {
     return bank_.presets[static_cast<std::size_t>(bank_.currentPreset)]
-        .outputs[static_cast<std::size_t>(std::clamp(output, 0, kOutputSlots - 1))];
+        .outputs[static_cast<std::size_t>(outputIndex(output))];
 }
 
 const OutputChannel& CKorvaliserDoc::outputChannel(int output) const { return out(output); }
@@ -198,28 +253,32 @@ const OutputChannel& CKorvaliserDoc::outputChannel(int output) const { return ou
 
 int CKorvaliserDoc::highPassFrequency(int output) const { return out(output).highPass.frequency; }
 void CKorvaliserDoc::setHighPassFrequency(int output, int value) {
+    touchCurrent();
     out(output).highPass.frequency = static_cast<std::uint16_t>(value);
     send(MsgHighPass, output + 1, 0);
     send(MsgLimiterTimes, output + 1, 0);  // the limiter attack follows the high-pass
-    changed();
+    changed(outputChange(ChangedElement::HighPass, output, ChangedField::Frequency));
 }
 int CKorvaliserDoc::highPassSlope(int output) const { return out(output).highPass.slope; }
 void CKorvaliserDoc::setHighPassSlope(int output, int value) {
+    touchCurrent();
     out(output).highPass.slope = static_cast<std::uint8_t>(value);
     send(MsgHighPass, output + 1, 0);
-    changed();
+    changed(outputChange(ChangedElement::HighPass, output, ChangedField::Slope));
 }
 int CKorvaliserDoc::lowPassFrequency(int output) const { return out(output).lowPass.frequency; }
 void CKorvaliserDoc::setLowPassFrequency(int output, int value) {
+    touchCurrent();
     out(output).lowPass.frequency = static_cast<std::uint16_t>(value);
     send(MsgLowPass, output + 1, 0);
-    changed();
+    changed(outputChange(ChangedElement::LowPass, output, ChangedField::Frequency));
 }
 int CKorvaliserDoc::lowPassSlope(int output) const { return out(output).lowPass.slope; }
 void CKorvaliserDoc::setLowPassSlope(int output, int value) {
+    touchCurrent();
     out(output).lowPass.slope = static_cast<std::uint8_t>(value);
     send(MsgLowPass, output + 1, 0);
-    changed();
+    changed(outputChange(ChangedElement::LowPass, output, ChangedField::Slope));
 }
 
 void CKorvaliserDoc::setHighPass(int output, CrossoverFilter filter) {
@@ -247,40 +306,46 @@ const PeqBand& bandOf(const OutputChannel& output, int band) {
 
 bool CKorvaliserDoc::bandFlat(int output, int band) const { return bandOf(out(output), band).flat != 0; }
 void CKorvaliserDoc::setBandFlat(int output, int band, int value) {
+    touchCurrent();
     bandOf(out(output), band).flat = value != 0 ? 1 : 0;
     send(MsgPeqBand, output + 1, band + 1);
-    changed();
+    changed(outputChange(ChangedElement::Band, output, ChangedField::Flat, band));
 }
 int CKorvaliserDoc::bandFrequency(int output, int band) const { return bandOf(out(output), band).frequency; }
 void CKorvaliserDoc::setBandFrequency(int output, int band, int value) {
+    touchCurrent();
     bandOf(out(output), band).frequency = static_cast<std::uint16_t>(value);
     send(MsgPeqBand, output + 1, band + 1);
-    changed();
+    changed(outputChange(ChangedElement::Band, output, ChangedField::Frequency, band));
 }
 void CKorvaliserDoc::setBandFrequencyAndGain(int output, int band, int frequency, int gain) {
+    touchCurrent();
     PeqBand& b = bandOf(out(output), band);
     b.frequency = static_cast<std::uint16_t>(frequency);
     b.gain = static_cast<std::int16_t>(gain);
     send(MsgPeqBand, output + 1, band + 1);
-    changed();
+    changed(outputChange(ChangedElement::Band, output, ChangedField::FrequencyAndGain, band));
 }
 int CKorvaliserDoc::bandGain(int output, int band) const { return bandOf(out(output), band).gain; }
 void CKorvaliserDoc::setBandGain(int output, int band, int value) {
+    touchCurrent();
     bandOf(out(output), band).gain = static_cast<std::int16_t>(value);
     send(MsgPeqBand, output + 1, band + 1);
-    changed();
+    changed(outputChange(ChangedElement::Band, output, ChangedField::Gain, band));
 }
 int CKorvaliserDoc::bandQ(int output, int band) const { return bandOf(out(output), band).q; }
 void CKorvaliserDoc::setBandQ(int output, int band, int value) {
+    touchCurrent();
     bandOf(out(output), band).q = static_cast<std::uint8_t>(value);
     send(MsgPeqBand, output + 1, band + 1);
-    changed();
+    changed(outputChange(ChangedElement::Band, output, ChangedField::Q, band));
 }
 int CKorvaliserDoc::bandType(int output, int band) const { return bandOf(out(output), band).type; }
 void CKorvaliserDoc::setBandType(int output, int band, int value) {
+    touchCurrent();
     bandOf(out(output), band).type = static_cast<std::uint8_t>(value);
     send(MsgPeqBand, output + 1, band + 1);
-    changed();
+    changed(outputChange(ChangedElement::Band, output, ChangedField::Type, band));
 }
 void CKorvaliserDoc::setBand(int output, int band, const PeqBand& values) {
     PeqBand& b = bandOf(out(output), band);
@@ -294,39 +359,44 @@ void CKorvaliserDoc::setBand(int output, int band, const PeqBand& values) {
 
 int CKorvaliserDoc::gain(int output) const { return clampGain(out(output).gain); }
 void CKorvaliserDoc::setGain(int output, int value) {
+    touchCurrent();
     out(output).gain = static_cast<std::uint16_t>(clampGain(value));
     send(MsgGain, output + 1, 0);
-    changed();
+    changed(outputChange(ChangedElement::Gain, output, ChangedField::Whole));
 }
 bool CKorvaliserDoc::mute(int output) const { return (out(output).flags & kFlagMute) != 0; }
 void CKorvaliserDoc::setMute(int output, bool value) {
+    touchCurrent();
     OutputChannel& o = out(output);
     o.flags = static_cast<std::uint8_t>(value ? (o.flags | kFlagMute) : (o.flags & ~kFlagMute));
     send(MsgGain, output + 1, 0);
-    changed();
+    changed(outputChange(ChangedElement::Mute, output, ChangedField::Whole));
 }
 bool CKorvaliserDoc::invert(int output) const { return (out(output).flags & kFlagInvert) != 0; }
 void CKorvaliserDoc::setInvert(int output, bool value) {
+    touchCurrent();
     OutputChannel& o = out(output);
     o.flags = static_cast<std::uint8_t>(value ? (o.flags | kFlagInvert) : (o.flags & ~kFlagInvert));
     send(MsgGain, output + 1, 0);
-    changed();
+    changed(outputChange(ChangedElement::Polarity, output, ChangedField::Whole));
 }
 int CKorvaliserDoc::delay(int output) const { return out(output).delay; }
 void CKorvaliserDoc::setDelay(int output, int value) {
+    touchCurrent();
     const int other = output == 0 ? 1 : 0;
     // Compared as unsigned 16-bit, as the unit's delay line is shared by both outputs.
     const auto left = static_cast<std::uint16_t>(kMaxTotalDelay - out(other).delay);
     const auto wanted = static_cast<std::uint16_t>(value);
     out(output).delay = std::min(wanted, left);
     send(MsgDelays, output + 1, 0);
-    changed();
+    changed(outputChange(ChangedElement::Delay, output, ChangedField::Whole));
 }
 int CKorvaliserDoc::limiterLevel(int output) const { return out(output).limiter.level & 0xFF; }
 void CKorvaliserDoc::setLimiterLevel(int output, int value) {
+    touchCurrent();
     out(output).limiter.level = static_cast<std::uint16_t>(value & 0xFF);
     send(MsgLimiterLevel, output + 1, 0);
-    changed();
+    changed(outputChange(ChangedElement::Limiter, output, ChangedField::Whole));
 }
 int CKorvaliserDoc::limiterAttack(int output) const {
     return limiterAttackIndex(out(output).highPass.frequency);
@@ -346,10 +416,12 @@ void CKorvaliserDoc::copyPreset(int position) {
 
 void CKorvaliserDoc::pastePreset(int position) {
     if (!presetClipboard_.filled) return;
-    Preset& target = bank_.presets[static_cast<std::size_t>(slotAtPosition(position))];
+    const int slot = slotAtPosition(position);
+    touchPreset(slot);
+    Preset& target = bank_.presets[static_cast<std::size_t>(slot)];
     target.reservedWord = presetClipboard_.word;
     target.outputs = presetClipboard_.outputs;
-    changed();
+    changed({.element = ChangedElement::Preset, .slot = slot});
 }
 
 void CKorvaliserDoc::copyOutput(int output) {
@@ -362,11 +434,12 @@ void CKorvaliserDoc::pasteOutput(int output) {
     const OutputChannel& copied = outputClipboard_.output;
     const int other = output == 0 ? 1 : 0;
     const auto left = static_cast<std::uint16_t>(kMaxTotalDelay - out(other).delay);
+    touchCurrent();
     OutputChannel& target = out(output);
     target = copied;  // gain as copied, not clamped
     target.delay = std::min(copied.delay, left);
     if (sender_ && sender_->isOnline()) sender_->sendAllParameters();
-    changed();
+    changed(outputChange(ChangedElement::Output, output));
 }
 
 }  // namespace kv

@@ -18,8 +18,21 @@
 #include "document/MessageCode.h"
 #include "document/PresetBank.h"
 #include "document/UnitSender.h"
+#include "document/history/UndoHistory.h"
 
 namespace kv {
+
+// Makes every change between construction and destruction one undo step.
+class UndoStepScope {
+public:
+    explicit UndoStepScope(class CKorvaliserDoc& doc, std::string name = {});
+    ~UndoStepScope();
+    UndoStepScope(const UndoStepScope&) = delete;
+    UndoStepScope& operator=(const UndoStepScope&) = delete;
+
+private:
+    class CKorvaliserDoc& doc_;
+};
 
 // Parameter kinds of the range lookup.
 enum class RangeKind : int { BandGain = 2, Frequency = 3, Q = 4 };
@@ -52,16 +65,39 @@ public:
 
     // --- model-wide values ---
     int unitType() const { return unitType_; }
-    void setUnitType(int type) { unitType_ = type; }  // sends nothing, leaves the flag
+    // The model the unit reported or a file held: sends nothing, leaves the flag and the
+    // history alone.
+    void setUnitType(int type);
+    // The user's choice of model: one undoable step, marks the document modified.
+    void switchUnitType(int type);
     int activeBandCount() const { return activeBandCount_; }
     int outputCount() const { return outputCount_; }
 
     // --- whole bank ---
     const PresetBank& bank() const { return bank_; }
-    // Reset of a new bank; unitType and the reserved fields are left as they are.
+    // Reset of a new bank; unitType and the reserved fields are left as they are. The
+    // history is cleared.
     void resetNewBank();
+    // A bank read from a file replaces the whole bank; the history is cleared and the
+    // document is unmodified.
+    void loadBank(const PresetBank& bank, int unitType, int activeBandCount);
     bool isModified() const { return modified_; }
+    // false: the bank matches its file now (saved, loaded); true: it no longer does.
     void setModified(bool modified);
+
+    // --- undo and redo ---
+    bool canUndo() const { return history_.canUndo() && !pending_.open; }
+    bool canRedo() const { return history_.canRedo() && !pending_.open; }
+    std::string undoName() const { return history_.undoName(); }  // "Band 3 Gain"
+    std::string redoName() const { return history_.redoName(); }
+    // Restore the state before (after) the last (next) step. While online the restored
+    // values are sent with the messages an edit of them sends.
+    void undo();
+    void redo();
+    // Every change between begin and end becomes one step (a drag, a paste, an import).
+    // Steps nest; an empty name takes the name of the first change.
+    void beginUndoStep(std::string name = {});
+    void endUndoStep();
 
     // --- selection and names ---
     void selectPreset(int slot);
@@ -122,6 +158,9 @@ public:
     const OutputChannel& outputChannel(int output) const;
     const Preset& preset(int slot) const;
 
+    // Bands in use per output (8; a file may hold fewer).
+    void setActiveBandCount(int count) { activeBandCount_ = count; }
+
     // --- clipboards ---
     void copyPreset(int position);
     void pastePreset(int position);  // never sends
@@ -130,22 +169,42 @@ public:
     bool presetCopied() const { return presetClipboard_.filled; }
     bool outputCopied() const { return outputClipboard_.filled; }
 
-    // --- file access for the .ovk codec ---
-    PresetBank& bankForLoading() { return bank_; }
-    void setActiveBandCount(int count) { activeBandCount_ = count; }
-
 private:
+    struct PendingStep {
+        UndoStep step;
+        int depth = 0;      // open begin/end pairs
+        bool open = false;  // a step is being recorded
+    };
+
     OutputChannel& out(int output);
     const OutputChannel& out(int output) const;
+    int outputIndex(int output) const;
+    DocumentChange outputChange(ChangedElement element, int output, ChangedField field = ChangedField::Whole,
+                                int band = -1) const;
     void send(int code, int output, int band) const;
-    void changed();  // marks modified and tells the listeners
+    // Before a change: the history keeps what is about to change.
+    void touchPreset(int slot);
+    void touchCurrent() { touchPreset(bank_.currentPreset); }
+    void touchOrder();
+    void touchUnitType();
+    // After a change: marks modified, closes a single-change step, tells the listeners.
+    void changed(DocumentChange change);
+    void commitPendingStep();
+    void notify(DocumentChange change);
+    void restore(const UndoStep& step, bool after);
+    void restorePreset(int slot, const Preset& target);
+    void restoreOutput(int slot, int output, const OutputChannel& target);
+    std::string stepName(const DocumentChange& change) const;
 
     PresetBank bank_{};
     int unitType_ = kUnitKV420;
     int activeBandCount_ = kBandsInUse;
     int outputCount_ = kOutputsInUse;
     bool modified_ = false;
+    bool restoring_ = false;
     UnitSender* sender_ = nullptr;
+    UndoHistory history_;
+    PendingStep pending_;
     std::vector<DocumentListener*> listeners_;
     PresetClipboard presetClipboard_{};
     OutputClipboard outputClipboard_{};

@@ -228,10 +228,7 @@ FileResult decodeDocument(CKorvaliserDoc& doc, std::span<const std::uint8_t> byt
         return refused(fileName,
                        "the file is damaged; its preset order does not name each of the ten presets once");
 
-    doc.bankForLoading() = staged;
-    doc.setUnitType(header.unitType);
-    doc.setActiveBandCount(header.activeBandCount());
-    doc.setModified(false);
+    doc.loadBank(staged, header.unitType, header.activeBandCount());
     return {true, {}, false};
 }
 

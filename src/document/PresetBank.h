@@ -31,6 +31,8 @@ inline constexpr std::uint8_t kFlagInvert = 0x02;
 struct CrossoverFilter {
     std::uint16_t frequency = 12;  // frequency index, 7.8125 Hz * 2^(index/36)
     std::uint8_t slope = 6;        // slope code 0..11
+
+    bool operator==(const CrossoverFilter&) const = default;
 };
 
 struct PeqBand {
@@ -39,12 +41,16 @@ struct PeqBand {
     std::uint8_t q = 65;            // Q index, or slope code for the HighPass/LowPass types
     std::uint8_t flat = 0;          // 1 = bypassed
     std::uint8_t type = 0;          // PEQ type code 0..12
+
+    bool operator==(const PeqBand&) const = default;
 };
 
 struct LimiterSettings {
     std::uint8_t spareA = 8;
     std::uint8_t spareB = 2;
     std::uint16_t level = 0;  // 0..20 dB below full level
+
+    bool operator==(const LimiterSettings&) const = default;
 };
 
 struct OutputChannel {
@@ -55,6 +61,8 @@ struct OutputChannel {
     CrossoverFilter lowPass{433, 6};
     std::array<PeqBand, kBandSlots> bands{};
     LimiterSettings limiter{};
+
+    bool operator==(const OutputChannel&) const = default;
 };
 
 struct Preset {
@@ -63,6 +71,8 @@ struct Preset {
     std::array<char16_t, kReservedTextUnits> reservedText{};
     std::int32_t reservedWord = 0;  // a uint16 the file carries; kept in a 32-bit int
     std::array<OutputChannel, kOutputSlots> outputs{};
+
+    bool operator==(const Preset&) const = default;
 };
 
 struct PresetBank {

@@ -29,6 +29,7 @@ void computeBand(ResponseCurveTable& table, int slot, const CKorvaliserDoc& doc,
 
 void MarkSlotsForPage(ResponseCurveTable& table, int output, int activeBandCount, int outputCount) {
     table.markAll(CurveState::Absent);
+    table.setPageOutput(output);
     for (int s = 0; s <= CurveSlots::lastElement(activeBandCount); ++s) table.markStale(s);
     for (int k = 0; k < outputCount && k < CurveSlots::crossoverPairCount; ++k) {
         if (k != output) table.markStale(CurveSlots::crossoverPair(k));

@@ -1,6 +1,19 @@
 #include "response/ResponseCurveTable.h"
 
+#include "document/KorvaliserDoc.h"
+#include "response/CurveSlots.h"
+
 namespace kv {
+
+ResponseCurveTable::~ResponseCurveTable() {
+    if (followed_) followed_->removeListener(this);
+}
+
+void ResponseCurveTable::follow(CKorvaliserDoc& doc) {
+    if (followed_) followed_->removeListener(this);
+    followed_ = &doc;
+    doc.addListener(this);
+}
 
 void ResponseCurveTable::setState(int index, CurveState state) {
     if (isSlot(index)) slots_[static_cast<std::size_t>(index)].state = state;
@@ -13,6 +26,42 @@ void ResponseCurveTable::markAll(CurveState state) {
 void ResponseCurveTable::markPresentStale() {
     for (CurveSlot& s : slots_) {
         if (s.state != CurveState::Absent) s.state = CurveState::Stale;
+    }
+}
+
+void ResponseCurveTable::markStaleIfPresent(int index) {
+    if (isSlot(index) && !isAbsent(index)) markStale(index);
+}
+
+void ResponseCurveTable::markOutputElementsStale(int output) {
+    if (output == pageOutput_) {
+        for (int s = 0; s < CurveSlots::firstCrossoverPair; ++s) {
+            if (s != CurveSlots::report) markStaleIfPresent(s);
+        }
+    }
+    markStaleIfPresent(CurveSlots::crossoverPair(output));
+}
+
+void ResponseCurveTable::documentChanged(const DocumentChange& change) {
+    if (!change.touchesCurves()) return;
+    const bool pageElement = change.output >= 0 && change.output == pageOutput_;
+    switch (change.element) {
+        case ChangedElement::Band:
+            if (pageElement) markStaleIfPresent(CurveSlots::band(change.band));
+            break;
+        case ChangedElement::HighPass:
+        case ChangedElement::LowPass:
+            if (pageElement)
+                markStaleIfPresent(change.element == ChangedElement::HighPass ? CurveSlots::highPass
+                                                                              : CurveSlots::lowPass);
+            if (change.output >= 0 && change.output < CurveSlots::crossoverPairCount)
+                markStaleIfPresent(CurveSlots::crossoverPair(change.output));
+            break;
+        case ChangedElement::Output:
+            if (change.output >= 0 && change.output < CurveSlots::crossoverPairCount)
+                markOutputElementsStale(change.output);
+            break;
+        default: markPresentStale(); break;
     }
 }
 

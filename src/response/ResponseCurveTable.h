@@ -6,6 +6,7 @@
 #include <array>
 #include <cstdint>
 
+#include "document/DocumentListener.h"
 #include "response/ResponseGrid.h"
 
 namespace kv {
@@ -21,9 +22,26 @@ struct CurveSlot {
     std::array<float, kGridPoints> values{};  // dB at each grid point
 };
 
-class ResponseCurveTable {
+class CKorvaliserDoc;
+
+// The table follows the document it is drawn from: every change record marks the slots of
+// the elements it touched Stale, so no edit path can leave an old curve on show.
+class ResponseCurveTable final : public DocumentListener {
 public:
     static constexpr int kSlotCount = 30;
+
+    ResponseCurveTable() = default;
+    ~ResponseCurveTable() override;
+    ResponseCurveTable(const ResponseCurveTable&) = delete;
+    ResponseCurveTable& operator=(const ResponseCurveTable&) = delete;
+
+    // Subscribes to the document, which must outlive the subscription (or call follow
+    // again with another document). Without it the table is only marked by hand.
+    void follow(CKorvaliserDoc& doc);
+    // The output whose elements the page slots (0 .. 15) hold; the page's activation sets it.
+    void setPageOutput(int output) { pageOutput_ = output; }
+    int pageOutput() const { return pageOutput_; }
+    void documentChanged(const DocumentChange& change) override;
 
     static constexpr bool isSlot(int index) { return index >= 0 && index < kSlotCount; }
 
@@ -45,7 +63,12 @@ public:
     void markPresentStale();
 
 private:
+    void markStaleIfPresent(int index);
+    void markOutputElementsStale(int output);
+
     std::array<CurveSlot, kSlotCount> slots_{};
+    CKorvaliserDoc* followed_ = nullptr;
+    int pageOutput_ = -1;
 };
 
 }  // namespace kv

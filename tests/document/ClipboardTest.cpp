@@ -25,7 +25,8 @@ public:
 // Fills every field of the slot with values no new bank holds, the unused output and
 // band slots included, by writing the bank directly as a loaded file would.
 void scribble(CKorvaliserDoc& doc, int slot, int seed) {
-    Preset& preset = doc.bankForLoading().presets[static_cast<std::size_t>(slot)];
+    PresetBank bank = doc.bank();
+    Preset& preset = bank.presets[static_cast<std::size_t>(slot)];
     preset.reservedWord = 0x4000 + seed;
     preset.reservedText[3] = static_cast<char16_t>(u'a' + seed);
     for (int o = 0; o < kOutputSlots; ++o) {
@@ -43,6 +44,7 @@ void scribble(CKorvaliserDoc& doc, int slot, int seed) {
         out.limiter = {static_cast<std::uint8_t>(base), static_cast<std::uint8_t>(base + 1),
                        static_cast<std::uint16_t>(base % 21)};
     }
+    doc.loadBank(bank, doc.unitType(), doc.activeBandCount());
 }
 
 // The file bytes of a slot's four outputs: every field of every output and band slot.

@@ -342,7 +342,9 @@ TEST(DocGetters, GainIsClampedOnReadingALoadedValue) {
                                                            {450, 450}, {451, 450}, {0xFFFF, 450}};
     for (const auto& [stored, read] : cases) {
         CKorvaliserDoc doc;
-        doc.bankForLoading().presets[0].outputs[1].gain = stored;
+        PresetBank bank = doc.bank();
+        bank.presets[0].outputs[1].gain = stored;
+        doc.loadBank(bank, doc.unitType(), doc.activeBandCount());
         EXPECT_EQ(doc.gain(1), read) << stored;
         EXPECT_EQ(doc.outputChannel(1).gain, stored) << stored;
     }
@@ -368,7 +370,7 @@ TEST(DocSetters, DelayLimitLooksAtTheOtherOutput) {
 TEST(DocReset, NewBankResetsEverySlotButKeepsModelAndReservedFields) {
     CKorvaliserDoc doc;
     doc.setUnitType(kUnitKV520);
-    PresetBank& bank = doc.bankForLoading();
+    PresetBank bank = doc.bank();
     for (int slot = 0; slot < kPresetCount; ++slot) {
         Preset& p = bank.presets[static_cast<std::size_t>(slot)];
         p.reservedWord = 0x1234 + slot;
@@ -380,8 +382,8 @@ TEST(DocReset, NewBankResetsEverySlotButKeepsModelAndReservedFields) {
         }
         bank.presetOrder[static_cast<std::size_t>(slot)] = static_cast<std::int16_t>(9 - slot);
     }
+    doc.loadBank(bank, doc.unitType(), 5);
     doc.selectPreset(6);
-    doc.setActiveBandCount(5);
     doc.resetNewBank();
 
     EXPECT_EQ(doc.currentPreset(), 0);

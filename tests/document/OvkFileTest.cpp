@@ -39,7 +39,7 @@ void putU16(Bytes& bytes, std::size_t offset, unsigned value) {
 
 class ModifiedRecorder : public DocumentListener {
 public:
-    void documentModified(bool modified) override { calls.push_back(modified); }
+    void documentChanged(const DocumentChange& change) override { calls.push_back(change.modified); }
     std::vector<bool> calls;
 };
 

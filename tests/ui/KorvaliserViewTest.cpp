@@ -193,9 +193,11 @@ TEST_F(ReportTest, ScrollHeightFollowsTheNotes) {
     EXPECT_GT(shortNotes, 540 + 2 * 1710 + 4500);
     EXPECT_LT(shortNotes, 540 + 2 * 1710 + 4500 + 400);
 
-    Preset& preset = doc.bankForLoading().presets[0];
+    PresetBank bank = doc.bank();
+    Preset& preset = bank.presets[0];
     const std::u16string words = u"Line array with two subs per side, cardioid; check the delay again. ";
     for (std::size_t i = 0; i + 1 < preset.notes.size(); ++i) preset.notes[i] = words[i % words.size()];
+    doc.loadBank(bank, doc.unitType(), doc.activeBandCount());
     view.viewport()->repaint();
     EXPECT_GT(view.pageHeightUnits(), shortNotes + 150);
     EXPECT_GT(view.verticalScrollBar()->maximum(), 0);
@@ -205,9 +207,11 @@ TEST_F(ReportTest, ScrollHeightFollowsTheNotes) {
 // long for one line, so nothing is cut off at the right edge.
 TEST_F(ReportTest, NotesWrapInsideTheirColumn) {
     const auto drawNotes = [&](const std::u16string& notes, int* inkRight) {
-        Preset& preset = doc.bankForLoading().presets[0];
+        PresetBank bank = doc.bank();
+        Preset& preset = bank.presets[0];
         preset.notes.fill(u'\0');
         std::copy(notes.begin(), notes.end(), preset.notes.begin());
+        doc.loadBank(bank, doc.unitType(), doc.activeBandCount());
         QImage image(760, 1300, QImage::Format_ARGB32_Premultiplied);
         image.setDotsPerMeterX(3780);
         image.setDotsPerMeterY(3780);
