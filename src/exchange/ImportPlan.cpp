@@ -22,6 +22,7 @@ bool isFreeHighPass(const CrossoverFilter& filter) { return filter.frequency <= 
 bool isFreeLowPass(const CrossoverFilter& filter) { return filter.frequency >= kLowPassOff; }
 
 void applyImportPlan(CKorvaliserDoc& doc, const ImportPlan& plan) {
+    const UndoStepScope oneStep(doc, "Import Filters");
     if (plan.highPass) doc.setHighPass(plan.output, *plan.highPass);
     if (plan.lowPass) doc.setLowPass(plan.output, *plan.lowPass);
     for (const BandWrite& write : plan.bands) doc.setBand(plan.output, write.band, write.values);

@@ -32,8 +32,9 @@ bool isFreeBand(const PeqBand& band);
 bool isFreeHighPass(const CrossoverFilter& filter);
 bool isFreeLowPass(const CrossoverFilter& filter);
 
-// Writes the plan through the document's setters: each band, crossover and the gain once,
-// so while online the unit gets exactly one message for each.
+// Writes the plan through the document's setters as one undo step ("Import Filters"):
+// each band, crossover and the gain once, so while online the unit gets exactly one
+// message for each.
 void applyImportPlan(CKorvaliserDoc& doc, const ImportPlan& plan);
 
 // The output as it will be after the plan (for the preview's graph).

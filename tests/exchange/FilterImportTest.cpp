@@ -209,11 +209,12 @@ TEST(FilterImport, ChannelsMustBeChosenWhenTheFileSelectsThem) {
     EXPECT_EQ(right.rows.back().note, "the sum of 2 Preamp lines");
 }
 
-TEST(FilterImport, ApplyingWritesEachBandAndCrossoverOnceAndAFileWithErrorsNothing) {
+TEST(FilterImport, ApplyingWritesEachElementOnceAsOneUndoStepAndAFileWithErrorsNothing) {
     CKorvaliserDoc doc = docWithFreeOutput();
     RecordingSender sender(true);
     doc.setSender(&sender);
     const OutputChannel other = doc.outputChannel(1);
+    const OutputChannel before = doc.outputChannel(0);
     const ImportMapping mapping = mapText(
         "Preamp: -2 dB\nFilter: ON PK Fc 100 Hz Gain 2 dB Q 1\nFilter: ON HP1 Fc 40 Hz\n"
         "Filter: ON NO Fc 50 Hz Q 4\n",
@@ -226,7 +227,10 @@ TEST(FilterImport, ApplyingWritesEachBandAndCrossoverOnceAndAFileWithErrorsNothi
     EXPECT_EQ(doc.bandType(0, 1), 7);
     EXPECT_EQ(doc.gain(0), 170);
     EXPECT_TRUE(isFreeBand(doc.outputChannel(0).bands[2]));
-    EXPECT_EQ(doc.outputChannel(1).bands[0].frequency, other.bands[0].frequency);
+    EXPECT_EQ(doc.outputChannel(1), other);
+    EXPECT_EQ(doc.undoName(), "Import Filters");  // one step, undone as a whole
+    doc.undo();
+    EXPECT_EQ(doc.outputChannel(0), before);
 
     const ImportMapping broken =
         mapText("Filter: ON PK Fc 100 Hz Gain 2 dB Q 1\nFilter: ON PK Fc ? Hz\n", doc);
