@@ -281,6 +281,20 @@ void CKorvaliserDoc::setLowPassSlope(int output, int value) {
     changed(outputChange(ChangedElement::LowPass, output, ChangedField::Slope));
 }
 
+void CKorvaliserDoc::setHighPass(int output, CrossoverFilter filter) {
+    touchCurrent();
+    out(output).highPass = filter;
+    send(MsgHighPass, output + 1, 0);
+    send(MsgLimiterTimes, output + 1, 0);
+    changed(outputChange(ChangedElement::HighPass, output));
+}
+void CKorvaliserDoc::setLowPass(int output, CrossoverFilter filter) {
+    touchCurrent();
+    out(output).lowPass = filter;
+    send(MsgLowPass, output + 1, 0);
+    changed(outputChange(ChangedElement::LowPass, output));
+}
+
 // --- bands ---
 
 namespace {
@@ -334,6 +348,14 @@ void CKorvaliserDoc::setBandType(int output, int band, int value) {
     bandOf(out(output), band).type = static_cast<std::uint8_t>(value);
     send(MsgPeqBand, output + 1, band + 1);
     changed(outputChange(ChangedElement::Band, output, ChangedField::Type, band));
+}
+void CKorvaliserDoc::setBand(int output, int band, const PeqBand& values) {
+    touchCurrent();
+    PeqBand& b = bandOf(out(output), band);
+    b = values;
+    b.flat = values.flat != 0 ? 1 : 0;
+    send(MsgPeqBand, output + 1, band + 1);
+    changed(outputChange(ChangedElement::Band, output, ChangedField::Whole, band));
 }
 
 // --- gain, mute, polarity, delay, limiter ---

@@ -121,6 +121,9 @@ public:
     void setLowPassFrequency(int output, int value);
     int lowPassSlope(int output) const;
     void setLowPassSlope(int output, int value);
+    // Frequency and slope together, sent once (filter import writes a crossover whole).
+    void setHighPass(int output, CrossoverFilter filter);
+    void setLowPass(int output, CrossoverFilter filter);
 
     bool bandFlat(int output, int band) const;
     void setBandFlat(int output, int band, int value);
@@ -133,6 +136,8 @@ public:
     void setBandQ(int output, int band, int value);
     int bandType(int output, int band) const;
     void setBandType(int output, int band, int value);
+    // Every field of a band, sent once: the unit never sees a half-written band.
+    void setBand(int output, int band, const PeqBand& values);
 
     int gain(int output) const;  // clamped to 30..450
     void setGain(int output, int value);

@@ -267,6 +267,30 @@ TEST(DocSetters, EachStoresThenSendsItsMessagesThenMarksModified) {
          [](const Doc& d) { return d.delay(1); },
          480,
          {{1, 2, 0}}},
+        {"whole high-pass, one pair of messages",
+         [](Doc& d) {
+             d.setHighPass(1, {150, 7});
+         },
+         [](const Doc& d) { return d.highPassFrequency(1) * 100 + d.highPassSlope(1); },
+         150 * 100 + 7,
+         {{11, 2, 0}, {26, 2, 0}}},
+        {"whole low-pass, one message",
+         [](Doc& d) {
+             d.setLowPass(0, {300, 1});
+         },
+         [](const Doc& d) { return d.lowPassFrequency(0) * 100 + d.lowPassSlope(0); },
+         300 * 100 + 1,
+         {{12, 1, 0}}},
+        {"whole band, one message, flat as 0/1",
+         [](Doc& d) {
+             d.setBand(1, 5, {120, -45, 70, 9, 2});
+         },
+         [](const Doc& d) {
+             const PeqBand& b = d.outputChannel(1).bands[5];
+             return int{b.frequency == 120 && b.gain == -45 && b.q == 70 && b.flat == 1 && b.type == 2};
+         },
+         1,
+         {{3, 2, 6}}},
         {"limiter level, low byte",
          [](Doc& d) { d.setLimiterLevel(1, 0x20C); },
          [](const Doc& d) { return d.limiterLevel(1); },
