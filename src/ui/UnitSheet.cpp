@@ -56,10 +56,13 @@ CUnitSheet::CUnitSheet(EditorContext& context, QWidget* parent) : QDialog(parent
     connect(ok_, &QPushButton::clicked, this, &QDialog::accept);
     connect(cancel_, &QPushButton::clicked, this, &QDialog::reject);
     connect(tabs_, &QTabWidget::currentChanged, this, &CUnitSheet::pageChanged);
+    // A unit that stops answering takes the link offline: the button says so at once.
+    context_.link.setDroppedHandler([this] { refreshOnLineButton(); });
     refreshOnLineButton();
 }
 
 CUnitSheet::~CUnitSheet() {
+    context_.link.setDroppedHandler({});
     // Closing by any road ends the online period.
     context_.link.setOffline();
 }
