@@ -10,6 +10,7 @@
 #include <QIcon>
 #include <QLabel>
 #include <QPainter>
+#include <QPointer>
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QSettings>
@@ -62,7 +63,10 @@ bool CKorvaliserApp::initInstance(const StartupOptions& options) {
     frame_ = std::make_unique<CMainFrame>(*this);
     if (!processCommandLine(options)) return false;
 
-    CSplash* splash =
+    // The splash closes itself (its timer, any click or key) and deletes itself, which
+    // can happen inside the missing-file question's own event loop: only a guarded
+    // pointer may be asked about it afterwards.
+    const QPointer<CSplash> splash =
         options.splash ? CSplash::show(QStringLiteral(":/app/splash.svg"), kSplashDisplayMs) : nullptr;
     if (options.file.isEmpty()) reopenMostRecentFile();
 
