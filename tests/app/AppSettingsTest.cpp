@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <QGuiApplication>
+
 #include "AppTestSupport.h"
 #include "app/AppSettings.h"
 #include "app/CommandLine.h"
@@ -85,6 +87,15 @@ TEST_P(ExpandBitsTest, OnlyEightFlagsSurvive) {
 INSTANTIATE_TEST_SUITE_P(Table, ExpandBitsTest,
                          ::testing::Values(ExpandCase{0, 0}, ExpandCase{255, 255}, ExpandCase{256, 0},
                                            ExpandCase{257, 1}, ExpandCase{0x80, 0x80}, ExpandCase{-1, 255}));
+
+// Qt appends a display name, when one is set, to every window title that does not already
+// end with it ("About Korvaliser — ..."): the program sets none, so titles stay its own.
+TEST(AppSettings, TheProgramsNamesAddNothingToWindowTitles) {
+    nameTheApplication();
+    EXPECT_EQ(QCoreApplication::organizationName(), QStringLiteral("OVN Electronics Applications"));
+    EXPECT_EQ(QCoreApplication::applicationName(), QStringLiteral("Korvaliser"));
+    EXPECT_EQ(QGuiApplication::applicationDisplayName(), QCoreApplication::applicationName());
+}
 
 TEST(RecentFiles, MostRecentFirstAtMostFour) {
     QStringList list;
