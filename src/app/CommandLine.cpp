@@ -96,7 +96,8 @@ QString commandLineUsage() {
         "  -p FILE [--printer NAME]    print the report of FILE and quit\n"
         "  -pt FILE PRINTER            print the report of FILE on PRINTER and quit\n"
         "  --pdf OUT FILE [--preset N] write the report of FILE to the PDF file OUT and quit\n"
-        "  --edit FILE --preset N      edit preset N (1..10) of FILE in the editor alone\n"
+        "  --edit FILE --preset N      edit preset N (1..10) of FILE in the editor alone;\n"
+        "                              closing it with changes asks whether to save them to FILE\n"
         "  --no-splash                 start without the splash window\n"
         "  --simulate                  talk to a simulated amplifier instead of a serial port\n"
         "  -h, --help                  show this text\n");

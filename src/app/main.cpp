@@ -45,8 +45,11 @@ int main(int argc, char** argv) {
     kv::nameTheApplication();
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/app/korvaliser.svg")));
 
-    if (options.action == kv::StartupOptions::Action::Edit)
-        return kv::runEditorStandalone(options.file, options.preset, options.simulate);
+    if (options.action == kv::StartupOptions::Action::Edit) {
+        const kv::Prompts prompts = kv::Prompts::interactive();
+        return kv::runEditorStandalone(options.file, options.preset, options.simulate, prompts,
+                                       *kv::openUserSettings());
+    }
 
     kv::CKorvaliserApp app(kv::openUserSettings(),
                            options.headless() ? kv::Prompts::console() : kv::Prompts{});

@@ -105,6 +105,7 @@ void CUnitSheet::done(int result) {
     // A text still being typed commits when it loses the focus: let that happen while the
     // link is still online, so the unit gets the value the document keeps.
     if (QWidget* focused = focusWidget()) focused->clearFocus();
+    if (closeGuard_ && !closeGuard_()) return;  // the user keeps the sheet open
     if (activePage_ >= 0 && activePage_ < kPageCount)
         pages_[static_cast<std::size_t>(activePage_)]->deactivate();
     activePage_ = -1;
