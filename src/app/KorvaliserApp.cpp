@@ -154,14 +154,9 @@ bool CKorvaliserApp::openDocumentFile(const QString& path) { return host_->openD
 bool CKorvaliserApp::runHeadless(const StartupOptions& options) {
     if (!host_->openDocumentFile(options.file)) return false;
     if (options.preset > 0) document_->selectPreset(document_->slotAtPosition(options.preset - 1));
-    if (options.action == StartupOptions::Action::Pdf) {
-        QPrinter pdf(QPrinter::HighResolution);
-        pdf.setOutputFormat(QPrinter::PdfFormat);
-        pdf.setOutputFileName(options.pdfPath);
-        pdf.setDocName(QString::fromStdU16String(document_->presetNameText(-1)));
-        pdf.setCreator(QStringLiteral("Korvaliser"));
-        return printDocument(pdf);
-    }
+    if (options.action == StartupOptions::Action::Pdf)
+        return writeReportPdf(*document_, curves_.get(), settings_.showQ != 0,
+                              QPrinter(QPrinter::HighResolution).pageLayout(), options.pdfPath, prompts_);
     QPrinter printer(QPrinter::HighResolution);
     if (!options.printerName.isEmpty()) {
         if (!QPrinterInfo::availablePrinterNames().contains(options.printerName)) {
