@@ -246,6 +246,7 @@ void CKorvaliserApp::chooseNoConnection() {
 void CKorvaliserApp::chooseRs232() {
     RS232PortDialog dialog(link_->comPortIndex(), link_->baudIndex(), settings_.comDevices,
                            RS232PortDialog::presentDevices(), frame_.get());
+    if (simulator_) dialog.showSimulatedUnit();
     if (dialog.exec() == QDialog::Accepted) {
         settings_.comDevices = dialog.devices();
         link_->setComPortIndex(dialog.comPortIndex());

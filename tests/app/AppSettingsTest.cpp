@@ -152,6 +152,26 @@ INSTANTIATE_TEST_SUITE_P(
         CommandCase{{"--frobnicate"}, A::Run, "", "", 0, false},
         CommandCase{{"-p", "a.ovk", "--pdf", "o.pdf", "a.ovk"}, A::Run, "", "", 0, false}));
 
+TEST(CommandLine, AMissingArgumentIsNamed) {
+    const struct {
+        QStringList args;
+        const char* error;
+    } cases[] = {
+        {{"--pdf", "out.pdf"}, "--pdf OUT needs FILE, the bank file whose report it writes"},
+        {{"--pdf"}, "--pdf needs OUT, the PDF file to write, and FILE, the bank file"},
+        {{"-p"}, "-p needs FILE, the bank file to print"},
+        {{"-pt", "a.ovk"}, "-pt FILE needs PRINTER, the printer to print on"},
+        {{"--edit", "--preset", "2"}, "--edit needs FILE, the bank file to edit"},
+        {{"--edit", "a.ovk", "--preset"}, "--preset needs N, a preset number from 1 to 10"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(parseCommandLine(c.args).error, QString::fromLatin1(c.error)) << c.error;
+    // FILE of --pdf may also come after other options.
+    const StartupOptions later = parseCommandLine({"--pdf", "out.pdf", "--preset", "2", "show.ovk"});
+    EXPECT_TRUE(later.error.isEmpty()) << qPrintable(later.error);
+    EXPECT_EQ(later.file, QStringLiteral("show.ovk"));
+}
+
 TEST(CommandLine, SwitchesAndHeadless) {
     const StartupOptions o = parseCommandLine({"--no-splash", "--simulate", "bank.ovk"});
     EXPECT_FALSE(o.splash);
