@@ -83,7 +83,7 @@ int runEditorStandalone(const QString& file, int presetNumber, bool simulate, co
     const QString caption = sheet.windowTitle();
     showFileInTitle(sheet, host, caption);
     QObject::connect(&host, &DocumentHost::titleChanged, &sheet,
-                     [&sheet, &host, &caption] { showFileInTitle(sheet, host, caption); });
+                     [&sheet, &host, caption] { showFileInTitle(sheet, host, caption); });
     sheet.setCloseGuard([&host] { return host.saveModified(); });
     sheet.exec();
     document.setSender(nullptr);
