@@ -4,8 +4,8 @@
 #include <QKeyEvent>
 #include <QPainter>
 #include <QScreen>
-#include <QWindow>
 #include <QSvgRenderer>
+#include <QWindow>
 
 #include "ui/AppResources.h"
 

@@ -77,7 +77,7 @@ TEST_F(EditorLaunchTest, ClosingWithChangesAsksAndCancelKeepsTheEditorOpen) {
     });
     EXPECT_EQ(status, 0);
     const test::Asked expected{QMessageBox::Warning, QStringLiteral("Save changes to show.ovk?"),
-                         QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel};
+                               QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel};
     ASSERT_EQ(script.asked.size(), 2u);
     for (const test::Asked& asked : script.asked) {
         EXPECT_EQ(asked.text, expected.text);
