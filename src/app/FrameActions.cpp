@@ -1,6 +1,7 @@
 #include "app/FrameActions.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QComboBox>
 #include <QIcon>
 #include <QMainWindow>
@@ -81,7 +82,13 @@ void createOtherActions(QMainWindow& w, FrameActions& a) {
     a.noConnection = makeAction(w, "actionNoConnection", QStringLiteral("No Connection"),
                                 QStringLiteral("Work without an amplifier"));
     a.rs232 = makeAction(w, "actionRs232", QStringLiteral("RS232"), QStringLiteral("Choose the serial port"));
-    for (QAction* action : {a.noConnection, a.rs232}) action->setCheckable(true);
+    // One of the two link modes is in force: exclusive items, shown with radio marks.
+    auto* linkModes = new QActionGroup(&w);
+    linkModes->setExclusionPolicy(QActionGroup::ExclusionPolicy::ExclusiveOptional);
+    for (QAction* action : {a.noConnection, a.rs232}) {
+        action->setCheckable(true);
+        linkModes->addAction(action);
+    }
     a.buildPresetFile = makeAction(w, "actionBuildPresetFile", QStringLiteral("Build Preset File"),
                                    QStringLiteral("Build a Preset File"), QStringLiteral("build-file"));
     a.presetController = makeAction(w, "actionPresetController", QStringLiteral("Preset Controller"),

@@ -4,16 +4,20 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QLabel>
 #include <QMenu>
 #include <QShortcut>
 #include <QSplitter>
 #include <QStatusBar>
+#include <QTimer>
 
 #include "app/DocumentHost.h"
 #include "app/KorvaliserApp.h"
+#include "app/platform/KeyboardLocks.h"
 #include "document/KorvaliserDoc.h"
+#include "document/OvkFile.h"
 #include "link/UnitLink.h"
 #include "ui/AppResources.h"
 #include "ui/KorvaliserView.h"
@@ -22,14 +26,12 @@
 namespace kv {
 
 QString unitTypeChangedPath(const QString& path) {
-    const qsizetype at = path.indexOf(QLatin1String(".OVK"), 0, Qt::CaseInsensitive);
-    if (at < 0) return path;
-    QString renamed = path;
-    renamed.insert(at, QLatin1String("(2)"));
-    return renamed;
+    return QFile::decodeName(unitTypeChangedPath(QFile::encodeName(path).toStdString()).c_str());
 }
 
 namespace {
+
+constexpr int kLockPollMs = 250;
 
 QString recentFileText(int index, const QString& path) {
     QString shown = QDir::toNativeSeparators(path);
@@ -48,6 +50,9 @@ CMainFrame::CMainFrame(CKorvaliserApp& app) : app_(app) {
     unitType_->setObjectName(QStringLiteral("unitTypeSelector"));
     unitType_->addItems({QStringLiteral("Unit Type KV420"), QStringLiteral("Unit Type KV520")});
     unitType_->setFocusPolicy(Qt::TabFocus);
+    // Only a deliberate choice may ask "Switch Unit Type?": the wheel passing over the
+    // selector does nothing.
+    unitType_->installEventFilter(this);
     actions_ = buildFrameActions(*this, *unitType_);
     createPanes();
     createStatusBar();
@@ -86,19 +91,38 @@ void CMainFrame::createPanes() {
 void CMainFrame::createStatusBar() {
     QStatusBar* bar = statusBar();
     bar->setObjectName(QStringLiteral("statusBar"));
-    // The lock states cannot be read portably; the panes keep their places and texts.
+    std::size_t next = 0;
     for (const char* text : {"CAP", "NUM", "SCRL"}) {
-        auto* pane = new QLabel(QString::fromLatin1(text), bar);
+        auto* pane = new QLabel(bar);
         pane->setObjectName(QStringLiteral("indicator%1").arg(QString::fromLatin1(text)));
         pane->setAlignment(Qt::AlignCenter);
         pane->setMinimumWidth(pane->fontMetrics().horizontalAdvance(QStringLiteral("SCRL")) + 12);
-        pane->setEnabled(false);
         bar->addPermanentWidget(pane);
+        lockPanes_[next++] = pane;
+    }
+    // The lock keys can change in any program: the panes follow them a few times a second.
+    showKeyboardLocks();
+    if (readKeyboardLocks() != KeyboardLocks{}) {
+        auto* locks = new QTimer(this);
+        connect(locks, &QTimer::timeout, this, &CMainFrame::showKeyboardLocks);
+        locks->start(kLockPollMs);
     }
     bar->showMessage(QStringLiteral("Ready"));
     connect(bar, &QStatusBar::messageChanged, bar, [bar](const QString& message) {
         if (message.isEmpty()) bar->showMessage(QStringLiteral("Ready"));
     });
+}
+
+void CMainFrame::showKeyboardLocks() {
+    // A pane shows its name while the lock is on; where the state cannot be read, the
+    // pane is not shown at all rather than shown wrong.
+    const KeyboardLocks locks = readKeyboardLocks();
+    const std::array<std::optional<bool>, 3> states{locks.caps, locks.num, locks.scroll};
+    const std::array<const char*, 3> names{"CAP", "NUM", "SCRL"};
+    for (std::size_t i = 0; i < lockPanes_.size(); ++i) {
+        lockPanes_[i]->setVisible(states[i].has_value());
+        lockPanes_[i]->setText(states[i].value_or(false) ? QString::fromLatin1(names[i]) : QString());
+    }
 }
 
 void CMainFrame::connectActions() {
@@ -234,6 +258,11 @@ void CMainFrame::switchPane() {
         view_->setFocus(Qt::ShortcutFocusReason);
     else
         tree_->setFocus(Qt::ShortcutFocusReason);
+}
+
+bool CMainFrame::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == unitType_ && event->type() == QEvent::Wheel) return true;
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event) {

@@ -4,6 +4,7 @@
 // left and the settings report on the right.
 
 #include <QMainWindow>
+#include <array>
 
 #include "app/FrameActions.h"
 
@@ -19,8 +20,7 @@ class CPearTree;
 
 inline constexpr int kUnitTypeEntries = 2;
 
-// The path a bank gets when its unit type changes: "(2)" before the first ".ovk" (any
-// case), so Show.ovk becomes Show(2).ovk; a path without it stays as it is.
+// The path a bank gets when its unit type changes (the document's rule, for Qt paths).
 QString unitTypeChangedPath(const QString& path);
 
 class CMainFrame : public QMainWindow {
@@ -48,6 +48,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void createPanes();
@@ -59,6 +60,7 @@ private:
     void switchPane();  // F6 and Shift+F6
     void afterHistoryStep();
     void updateHistoryActions();
+    void showKeyboardLocks();
 
     CKorvaliserApp& app_;
     QComboBox* unitType_ = nullptr;
@@ -66,6 +68,7 @@ private:
     CPearTree* tree_ = nullptr;
     CKorvaliserView* view_ = nullptr;
     FrameActions actions_;
+    std::array<QLabel*, 3> lockPanes_{};  // CAP, NUM, SCRL
 };
 
 }  // namespace kv

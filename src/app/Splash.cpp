@@ -5,6 +5,7 @@
 #include <QPainter>
 #include <QScreen>
 #include <QSvgRenderer>
+#include <QWindow>
 
 #include "ui/AppResources.h"
 
@@ -82,9 +83,19 @@ bool CSplash::eventFilter(QObject* watched, QEvent* event) {
         case QEvent::KeyPress:
         case QEvent::MouseButtonPress:
         case QEvent::MouseButtonDblClick:
-        case QEvent::NonClientAreaMouseButtonPress: finish(); return true;  // swallowed
+        case QEvent::NonClientAreaMouseButtonPress:
+            // Input on the splash itself is its own handlers' (and goes no further); input
+            // aimed at another window closes the splash and still reaches that window.
+            if (!isOwnInput(watched)) finish();
+            return false;
         default: return QWidget::eventFilter(watched, event);
     }
+}
+
+bool CSplash::isOwnInput(const QObject* watched) const {
+    if (watched == this || watched == static_cast<const QObject*>(windowHandle())) return true;
+    const auto* widget = qobject_cast<const QWidget*>(watched);
+    return widget != nullptr && widget->window() == this;
 }
 
 void CSplash::finish() {

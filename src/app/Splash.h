@@ -1,8 +1,8 @@
 #pragma once
 // The splash window of start-up: a borderless, top-most picture centred on the screen
 // that closes itself after its display time, or at once on a key or mouse-button press
-// anywhere in the program (the main window has the keyboard while the splash is up; the
-// input that closes it goes no further).
+// anywhere in the program. A press on the splash goes no further; one aimed at another
+// window (the main window has the keyboard while the splash is up) still reaches it.
 
 #include <QBasicTimer>
 #include <QPixmap>
@@ -28,6 +28,7 @@ protected:
 
 private:
     void finish();
+    bool isOwnInput(const QObject* watched) const;
 
     QPixmap picture_;
     QBasicTimer timer_;

@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <array>
+#include <cctype>
 #include <cstdio>
+#include <string_view>
 
 #include "document/AtomicFile.h"
 
@@ -141,10 +143,11 @@ std::string countsProblem(const Header& h) {
 }
 
 // A name or notes field is zero-terminated inside its fixed size; a damaged file
-// without the terminator must not let readers of the field run past it.
+// without any terminator must not let readers of the field run past it. A field that
+// already ends keeps every unit, so the file saves back byte for byte.
 template <std::size_t N>
 void terminate(std::array<char16_t, N>& units) {
-    units[N - 1] = u'\0';
+    if (std::find(units.begin(), units.end(), u'\0') == units.end()) units[N - 1] = u'\0';
 }
 
 void readPreset(ByteReader& in, const Header& h, int index, PresetBank& bank) {
@@ -169,7 +172,8 @@ FileResult resetAfterShortFile(CKorvaliserDoc& doc, const std::string& fileName,
     doc.setModified(false);
     return {false,
             "Cannot open " + quoted(fileName) + ": the file is damaged; it ends after " +
-                std::to_string(size) + " bytes where its header promises " + std::to_string(promised) + ".",
+                std::to_string(size) + (size == 1 ? " byte" : " bytes") + " where its header promises " +
+                std::to_string(promised) + ".",
             true};
 }
 
@@ -241,6 +245,19 @@ FileResult loadDocument(CKorvaliserDoc& doc, const std::string& path) {
     // Every readable layout fits in the current file size; bytes after the records are ignored.
     if (FileResult read = readFilePrefix(path, kOvkFileSize, bytes); !read.ok) return read;
     return decodeDocument(doc, bytes, path);
+}
+
+std::string unitTypeChangedPath(const std::string& path) {
+    constexpr std::string_view kExtension = ".ovk";
+    const std::size_t slash = path.find_last_of('/');
+    const std::size_t nameStart = slash == std::string::npos ? 0 : slash + 1;
+    if (path.size() - nameStart < kExtension.size()) return path;
+    const std::size_t at = path.size() - kExtension.size();
+    for (std::size_t i = 0; i < kExtension.size(); ++i)
+        if (std::tolower(static_cast<unsigned char>(path[at + i])) != kExtension[i]) return path;
+    std::string renamed = path;
+    renamed.insert(at, "(2)");
+    return renamed;
 }
 
 }  // namespace kv

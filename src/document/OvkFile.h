@@ -40,4 +40,9 @@ FileResult saveDocument(const CKorvaliserDoc& doc, const std::string& path);
 // Reads path and decodes it as decodeDocument does.
 FileResult loadDocument(CKorvaliserDoc& doc, const std::string& path);
 
+// The path a bank gets when its unit type changes: "(2)" goes into the file name before
+// its ".ovk" extension (any case), so Show.ovk becomes Show(2).ovk in the same folder.
+// A file name without that extension (or an empty path) is left as it is.
+std::string unitTypeChangedPath(const std::string& path);
+
 }  // namespace kv

@@ -105,7 +105,8 @@ std::optional<int> SliderModel::key(SliderKey key) {
     return position_;
 }
 
-int SliderModel::wheel(int delta) {
+std::optional<int> SliderModel::wheel(int delta) {
+    if (!enabled_) return std::nullopt;
     position_ += delta / -120;
     return position_;
 }

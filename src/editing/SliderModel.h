@@ -67,7 +67,8 @@ public:
     std::optional<int> key(SliderKey key);
     // One notch (120) away from the user moves the thumb up by one. The wheel works on
     // the raw position, as the owner clamps what it derives and sets the position back.
-    int wheel(int delta);
+    // A disabled slider ignores the wheel, as it ignores buttons and keys.
+    std::optional<int> wheel(int delta);
 
 private:
     void rescale() { scale_ = SliderScale(geometry_); }

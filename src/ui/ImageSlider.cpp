@@ -236,11 +236,12 @@ void CImageSlider::keyPressEvent(QKeyEvent* event) {
 
 void CImageSlider::wheelEvent(QWheelEvent* event) {
     const int delta = event->angleDelta().y();
-    if (delta == 0) {  // a sideways scroll is not this slider's business
+    const std::optional<int> moved = delta != 0 ? model_.wheel(delta) : std::nullopt;
+    if (!moved) {  // a sideways scroll, or a disabled slider: not this slider's business
         event->ignore();
         return;
     }
-    postMoved(model_.wheel(delta));
+    postMoved(*moved);
     update();
 }
 

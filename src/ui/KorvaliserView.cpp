@@ -1,6 +1,7 @@
 #include "ui/KorvaliserView.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QPageSetupDialog>
 #include <QPainter>
@@ -125,20 +126,43 @@ void CKorvaliserView::printSetup() {
 }
 
 bool CKorvaliserView::exportPdf(const QString& path) {
+    return writeReportPdf(document_, curves_, showQ_, printer().pageLayout(), path, prompts_);
+}
+
+bool writeReportPdf(const CKorvaliserDoc& document, ResponseCurveTable* curves, bool showQ,
+                    const QPageLayout& layout, const QString& path, const Prompts& prompts) {
+    const QString shown = QDir::toNativeSeparators(path);
+    const auto cannotWrite = [&](const QString& reason) {
+        prompts.tell(QMessageBox::Warning, reason.isEmpty()
+                                               ? QStringLiteral("Cannot write %1.").arg(shown)
+                                               : QStringLiteral("Cannot write %1: %2.").arg(shown, reason));
+        return false;
+    };
+    // Opened for appending, so an existing file keeps its content until the report
+    // replaces it; a file made only for this check goes again if the export fails.
+    const bool existed = QFileInfo::exists(path);
+    {
+        QFile probe(path);
+        if (!probe.open(QIODevice::WriteOnly | QIODevice::Append)) return cannotWrite(probe.errorString());
+    }
     QPrinter pdf(QPrinter::HighResolution);
     pdf.setOutputFormat(QPrinter::PdfFormat);
     pdf.setOutputFileName(path);
-    pdf.setPageLayout(printer().pageLayout());
-    pdf.setDocName(QString::fromStdU16String(document_.presetNameText(-1)));
+    pdf.setPageLayout(layout);
+    pdf.setDocName(QString::fromStdU16String(document.presetNameText(-1)));
     pdf.setCreator(QStringLiteral("Korvaliser"));
     QPainter painter;
     if (!painter.begin(&pdf)) {
-        prompts_.tell(QMessageBox::Warning,
-                      QStringLiteral("Cannot write %1.").arg(QDir::toNativeSeparators(path)));
-        return false;
+        if (!existed) QFile::remove(path);
+        return cannotWrite({});
     }
-    renderPage(painter, pdf.logicalDpiX(), pdf.logicalDpiY(), true);
-    return painter.end();
+    ReportSettings settings;
+    settings.printing = true;
+    settings.showQ = showQ;
+    SettingsReport(document, curves, settings)
+        .drawSettingsReport(painter, reportTransform(pdf.logicalDpiX(), pdf.logicalDpiY()));
+    if (!painter.end()) return cannotWrite({});
+    return true;
 }
 
 void CKorvaliserView::exportPdfAsked() {

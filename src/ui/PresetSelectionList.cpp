@@ -12,6 +12,9 @@ QString presetPositionLabel(const CKorvaliserDoc& document, int position) {
 
 PresetSelectionList::PresetSelectionList(const CKorvaliserDoc& document, QWidget* parent)
     : QListWidget(parent) {
+    // A little air between the rows, so the tick boxes of neighbouring entries do not touch.
+    constexpr int kRowGap = 2;
+    setSpacing(kRowGap);
     for (int p = 0; p < kPresetCount; ++p) {
         auto* item = new QListWidgetItem(presetPositionLabel(document, p), this);
         item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsUserCheckable);

@@ -63,6 +63,14 @@ RS232PortDialog::RS232PortDialog(int comPortIndex, int baudIndex, const ComDevic
     connect(device_, &QComboBox::currentTextChanged, this, &RS232PortDialog::rememberDevice);
 }
 
+void RS232PortDialog::showSimulatedUnit() {
+    auto* note = new QLabel(
+        QStringLiteral("The simulated unit is connected instead of this device (--simulate)."), this);
+    note->setObjectName(QStringLiteral("simulatedUnitNote"));
+    note->setWordWrap(true);
+    if (auto* column = qobject_cast<QVBoxLayout*>(layout())) column->insertWidget(1, note);
+}
+
 int RS232PortDialog::comPortIndex() const { return port_->currentIndex(); }
 int RS232PortDialog::baudIndex() const { return baud_->currentIndex(); }
 

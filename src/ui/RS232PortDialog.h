@@ -31,6 +31,9 @@ public:
     const ComDeviceMap& devices() const { return devices_; }
     // The device the chosen entry opens.
     QString chosenDevice() const;
+    // Under --simulate no device is opened: the dialog says that the simulated unit is
+    // connected instead (the devices chosen still apply to later runs).
+    void showSimulatedUnit();
 
     static QString usualDevice(int comPortIndex);
     // The serial devices of this computer, for the device list.

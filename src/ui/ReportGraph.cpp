@@ -25,8 +25,9 @@ const QColor kCurveGreen(0, 255, 0);
 constexpr std::array<const char*, 10> kDbLabels{"+18", "+12", "+6",  "0",   "-6",
                                                 "-12", "-18", "-24", "-30", "-36"};
 
-// Report-unit drawing: shapes go through the transform with pens at least one device
-// pixel wide; texts are placed at mapped points so they stay upright with y flipped.
+// Report-unit drawing: shapes go through the transform with pens in report units, at
+// least one device pixel wide; texts are placed at mapped points so they stay upright
+// with y flipped.
 class ReportCanvas {
 public:
     ReportCanvas(QPainter& painter, const QTransform& toDevice) : p_(painter), toDevice_(toDevice) {
@@ -45,10 +46,13 @@ public:
 
     QPainter& painter() { return p_; }
 
+    // A pen of the given width in report units, never thinner than one device pixel. It
+    // scales with the drawing, as the tables' pens do: a print preview replays the
+    // printer's page scaled down, and a width fixed in printer pixels would stay that
+    // wide on the screen.
     QPen pen(double units, const QColor& colour = Qt::black) const {
-        QPen pen(colour, std::max(1.0, units * (scaleX_ + scaleY_) / 2));
-        pen.setCosmetic(true);
-        return pen;
+        if (units <= 1.0) return QPen(colour, 0);  // a hairline: one pixel wherever it is shown
+        return QPen(colour, std::max(units, 2.0 / (scaleX_ + scaleY_)));
     }
 
     int textWidth(const QString& s) const {

@@ -111,9 +111,11 @@ public:
     }
 
 private:
-    // A pen of the given width in report units, never thinner than one device pixel.
+    // A pen of the given width in report units, never thinner than one device pixel. The
+    // thinnest rules are hairlines, one pixel wherever they are shown: a print preview
+    // replays the printer's page scaled down, where one printer pixel would fade away.
     QPen pen(double units) const {
-        QPen p(Qt::black, std::max(units, unitsPerPixelX()));
+        QPen p(Qt::black, units <= 1.0 ? 0.0 : std::max(units, unitsPerPixelX()));
         p.setCapStyle(Qt::FlatCap);
         return p;
     }

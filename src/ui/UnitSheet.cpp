@@ -58,6 +58,8 @@ CUnitSheet::CUnitSheet(EditorContext& context, QWidget* parent) : QDialog(parent
     connect(cancel_, &QPushButton::clicked, this, &QDialog::reject);
     connect(tabs_, &QTabWidget::currentChanged, this, &CUnitSheet::pageChanged);
     addHistoryShortcuts();
+    // A unit that stops answering takes the link offline: the button says so at once.
+    context_.link.setDroppedHandler([this] { refreshOnLineButton(); });
     refreshOnLineButton();
 }
 
@@ -76,6 +78,7 @@ void CUnitSheet::addHistoryShortcuts() {
 }
 
 CUnitSheet::~CUnitSheet() {
+    context_.link.setDroppedHandler({});
     // Closing by any road ends the online period.
     context_.link.setOffline();
 }
@@ -118,6 +121,7 @@ void CUnitSheet::done(int result) {
     // A text still being typed commits when it loses the focus: let that happen while the
     // link is still online, so the unit gets the value the document keeps.
     if (QWidget* focused = focusWidget()) focused->clearFocus();
+    if (closeGuard_ && !closeGuard_()) return;  // the user keeps the sheet open
     if (activePage_ >= 0 && activePage_ < kPageCount)
         pages_[static_cast<std::size_t>(activePage_)]->deactivate();
     activePage_ = -1;

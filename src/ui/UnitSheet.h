@@ -6,6 +6,7 @@
 
 #include <QDialog>
 #include <array>
+#include <functional>
 #include <memory>
 
 #include "ui/EditorContext.h"
@@ -38,6 +39,9 @@ public:
 
     // What the "On Line" button does: go online if needed, then send every parameter.
     void goOnLine();
+    // Asked before the sheet closes (by any road); false keeps it open. The editor
+    // started on its own uses it to offer saving the file.
+    void setCloseGuard(std::function<bool()> guard) { closeGuard_ = std::move(guard); }
 
 public slots:
     void done(int result) override;
@@ -59,6 +63,7 @@ private:
     QPushButton* ok_ = nullptr;
     QPushButton* cancel_ = nullptr;
     int activePage_ = -1;
+    std::function<bool()> closeGuard_;
 };
 
 }  // namespace kv

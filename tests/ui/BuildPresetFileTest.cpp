@@ -88,6 +88,19 @@ TEST_F(BuildPresetFileTest, UserTicksWithTheMouseAndTheKeyboard) {
     EXPECT_FALSE(dialog.buildButton().isEnabled());
 }
 
+TEST_F(BuildPresetFileTest, TheTickBoxesOfNeighbouringRowsDoNotTouch) {
+    CBuildPresetFile dialog(doc, prompts);
+    dialog.resize(420, 360);
+    dialog.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+    const QListWidget& list = dialog.list();
+    for (int p = 1; p < kPresetCount; ++p) {
+        const int gap =
+            list.visualItemRect(list.item(p)).top() - list.visualItemRect(list.item(p - 1)).bottom() - 1;
+        EXPECT_GE(gap, 2) << "between rows " << p - 1 << " and " << p;
+    }
+}
+
 TEST_F(BuildPresetFileTest, OnePresetMakesA781ByteFileAndCloses) {
     doc.selectPreset(7);
     CBuildPresetFile dialog(doc, prompts);

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <QImage>
+#include <QPrintPreviewWidget>
+#include <QPrinter>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QScrollBar>
@@ -171,6 +173,78 @@ TEST_F(ReportTest, PdfHoldsNameTablesAndBandTexts) {
         EXPECT_TRUE(text.contains(expected)) << qPrintable(expected);
     EXPECT_FALSE(text.contains(QString::fromStdString(bandGainText(-45, 0)).trimmed()));  // flat band's gain
     EXPECT_TRUE(text.contains(QRegularExpression(QStringLiteral("\\bQ\\b"))));
+}
+
+// The page as the print preview shows it: the real preview widget, its page cut out of
+// the view's grey surround (the page is the one pure white area).
+QImage previewPage(CKorvaliserView& view) {
+    QPrintPreviewWidget preview(&view.printer());
+    QObject::connect(&preview, &QPrintPreviewWidget::paintRequested, &view,
+                     [&view](QPrinter* target) { view.printTo(*target); });
+    preview.resize(640, 860);
+    preview.setZoomMode(QPrintPreviewWidget::FitInView);
+    preview.show();
+    if (!QTest::qWaitForWindowExposed(&preview)) return {};
+    preview.updatePreview();
+    QCoreApplication::processEvents();
+    const QImage shot = preview.grab().toImage().convertToFormat(QImage::Format_RGB32);
+    QRect page;
+    for (int y = 0; y < shot.height(); ++y)
+        for (int x = 0; x < shot.width(); ++x)
+            if (shot.pixel(x, y) == qRgb(255, 255, 255)) page |= QRect(x, y, 1, 1);
+    return shot.copy(page);
+}
+
+// The PDF's page rendered at the given pixel size.
+QImage pdfPage(const QString& pdf, QSize size) {
+    const QString stem = pdf + QStringLiteral(".page");
+    QProcess process;
+    process.start(QStringLiteral("pdftoppm"),
+                  {QStringLiteral("-png"), QStringLiteral("-singlefile"), QStringLiteral("-scale-to-x"),
+                   QString::number(size.width()), QStringLiteral("-scale-to-y"),
+                   QString::number(size.height()), pdf, stem});
+    if (!process.waitForFinished(20000) || process.exitCode() != 0) return {};
+    return QImage(stem + QStringLiteral(".png")).convertToFormat(QImage::Format_RGB32);
+}
+
+// Share of the dark pixels of `page` that have no dark pixel of `other` within two
+// pixels: ink that one drawing has and the other lacks (a line drawn far wider, a label
+// or a row hidden under it), while the renderers' small differences in text and
+// smoothing stay inside the two pixels.
+double unmatchedInk(const QImage& page, const QImage& other) {
+    const auto dark = [](const QImage& image, int x, int y, int level) {
+        return qGray(image.pixel(x, y)) < level;
+    };
+    constexpr int kReach = 2;
+    int ink = 0;
+    int unmatched = 0;
+    for (int y = kReach; y < page.height() - kReach; ++y) {
+        for (int x = kReach; x < page.width() - kReach; ++x) {
+            if (!dark(page, x, y, 128)) continue;
+            ++ink;
+            bool matched = false;
+            for (int dy = -kReach; dy <= kReach && !matched; ++dy)
+                for (int dx = -kReach; dx <= kReach && !matched; ++dx)
+                    matched = dark(other, x + dx, y + dy, 192);
+            unmatched += matched ? 0 : 1;
+        }
+    }
+    return ink == 0 ? 1.0 : static_cast<double>(unmatched) / ink;
+}
+
+// One drawing on paper and in the preview: the preview page and the PDF page, at the same
+// size, carry the same ink (lines as thin, nothing hidden, nothing missing).
+TEST_F(ReportTest, PrintPreviewShowsThePageAsThePdfHasIt) {
+    QTemporaryDir dir;
+    CKorvaliserView view(doc, &curves, prompts);
+    const QString pdf = dir.filePath(QStringLiteral("page.pdf"));
+    ASSERT_TRUE(view.exportPdf(pdf));
+    const QImage preview = previewPage(view);
+    ASSERT_GT(preview.width(), 300);
+    const QImage paper = pdfPage(pdf, preview.size());
+    ASSERT_EQ(paper.size(), preview.size()) << "pdftoppm gave no page";
+    EXPECT_LT(unmatchedInk(preview, paper), 0.03) << "ink in the preview that the PDF page lacks";
+    EXPECT_LT(unmatchedInk(paper, preview), 0.03) << "ink on the PDF page that the preview lacks";
 }
 
 TEST_F(ReportTest, BandWidthLabelFollowsTheDisplaySwitch) {

@@ -12,6 +12,7 @@
 #include <QScrollBar>
 #include <QStyleOptionSlider>
 #include <QTest>
+#include <QWheelEvent>
 
 #include <memory>
 #include <string>
@@ -191,6 +192,25 @@ TEST_F(ParametricControlTest, SetZeroAndFixedRangesDisableTheirControls) {
     EXPECT_FALSE(control<QScrollBar>("qBar")->isEnabled());
     EXPECT_EQ(control<QLineEdit>("gainEdit")->text(), QStringLiteral("N/A"));
     EXPECT_EQ(control<QLineEdit>("qEdit")->text(), QStringLiteral("N/A"));
+}
+
+// A type without gain greys the slider out; the gain the band keeps for another type
+// must survive a wheel turned over it.
+TEST_F(ParametricControlTest, TheWheelOverAGreyedGainSliderChangesNothing) {
+    doc.setBandGain(kOutput, 3, -45);
+    doc.setBandType(kOutput, 3, 11);
+    open(3);
+    auto* slider = control<CImageSlider>("gainSlider");
+    ASSERT_FALSE(slider->isSliderEnabled());
+    const QPointF at(slider->width() / 2.0, slider->height() / 2.0);
+    for (const int delta : {120, -360}) {
+        QWheelEvent event(at, slider->mapToGlobal(at), QPoint(), QPoint(0, delta), Qt::NoButton,
+                          Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(slider, &event);
+    }
+    QCoreApplication::processEvents();
+    EXPECT_EQ(doc.bandGain(kOutput, 3), -45);
+    EXPECT_TRUE(sender.sent.empty());
 }
 
 TEST_F(ParametricControlTest, QInQAndBandwidthModes) {

@@ -1,3 +1,4 @@
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -11,6 +12,12 @@ namespace kv::test {
 namespace {
 
 constexpr std::chrono::milliseconds kWait{3000};
+
+class RecordingMessages : public LinkNotifier {
+public:
+    void showLinkMessage(const std::string& text) override { shown.push_back(text); }
+    std::vector<std::string> shown;
+};
 
 class UnitSheetTest : public SheetFixture {
 protected:
@@ -217,6 +224,35 @@ TEST_F(UnitSheetTest, TextTypedJustBeforeClosingReachesTheUnit) {
         EXPECT_FALSE(link.online()) << how;
         sheet.reset();
     }
+}
+
+// The unit stops answering while the editor is online: the first unanswered exchange (an
+// edit, or the page's status poll) goes offline, says so once and shows the offline
+// colours; clicks after that neither wait nor send.
+TEST_F(UnitSheetTest, AUnitFallingSilentWhileOnlineTurnsTheButtonOffOnce) {
+    RecordingMessages messages;
+    link.setNotifier(&messages);
+    openSheet();
+    pressOnLine();
+    ASSERT_TRUE(sim.waitForFrames(30, kWait));
+    sim.setSilent(true);
+    QTest::mouseClick(findIn<PageButton>(page(), "muteButton2"), Qt::LeftButton);
+    QTRY_VERIFY_WITH_TIMEOUT(!link.online(), 5000);
+    EXPECT_EQ(messages.shown, std::vector<std::string>{kNoResponseText});
+    auto* onLine = sheet->onLineButton();
+    EXPECT_FALSE(onLine->isLit());
+    EXPECT_EQ(onLine->backgroundColour(), QColor(128, 128, 0));
+
+    const std::size_t seen = sim.frameCount();
+    QElapsedTimer clicks;
+    clicks.start();
+    QTest::mouseClick(findIn<PageButton>(page(), "polarityButton1"), Qt::LeftButton);
+    QTest::mouseClick(findIn<PageButton>(page(), "muteButton1"), Qt::LeftButton);
+    EXPECT_LT(clicks.elapsed(), 500);
+    QTest::qWait(200);  // the status timer runs on
+    EXPECT_EQ(sim.frameCount(), seen);
+    EXPECT_EQ(messages.shown.size(), 1u);
+    link.setNotifier(nullptr);
 }
 
 TEST_F(UnitSheetTest, SilentUnitLeavesTheButtonOff) {
