@@ -7,15 +7,15 @@
 #include "app/AppSettings.h"
 #include "app/DocumentHost.h"
 #include "document/KorvaliserDoc.h"
-#include "document/OvkFile.h"
+#include "document/file/OvkFile.h"
 #include "link/OnlineSender.h"
 #include "link/UnitLink.h"
 #include "response/ResponseCurveTable.h"
 #include "sim/SimulatedAmplifier.h"
-#include "ui/EditorContext.h"
-#include "ui/PromptLinkNotifier.h"
 #include "ui/Prompts.h"
-#include "ui/UnitSheet.h"
+#include "ui/editor/EditorContext.h"
+#include "ui/editor/UnitSheet.h"
+#include "ui/remote/PromptLinkNotifier.h"
 
 namespace kv {
 

@@ -18,21 +18,21 @@
 #include <stdexcept>
 
 #include "app/DocumentHost.h"
-#include "app/MainFrame.h"
-#include "app/Splash.h"
+#include "app/frame/MainFrame.h"
+#include "app/frame/Splash.h"
 #include "document/KorvaliserDoc.h"
 #include "link/OnlineSender.h"
 #include "link/UnitLink.h"
 #include "response/ResponseCurveTable.h"
 #include "sim/SimulatedAmplifier.h"
-#include "ui/BuildPresetFile.h"
-#include "ui/EditorContext.h"
-#include "ui/KorvaliserView.h"
-#include "ui/PresetControl.h"
-#include "ui/PromptLinkNotifier.h"
-#include "ui/RS232PortDialog.h"
-#include "ui/SettingsReport.h"
-#include "ui/UnitSheet.h"
+#include "ui/controller/BuildPresetFile.h"
+#include "ui/controller/PresetControl.h"
+#include "ui/editor/EditorContext.h"
+#include "ui/editor/UnitSheet.h"
+#include "ui/remote/PromptLinkNotifier.h"
+#include "ui/remote/RS232PortDialog.h"
+#include "ui/report/KorvaliserView.h"
+#include "ui/report/SettingsReport.h"
 
 namespace kv {
 

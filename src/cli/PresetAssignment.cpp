@@ -5,8 +5,8 @@
 #include <limits>
 #include <optional>
 
-#include "document/TextCodec.h"
 #include "document/ValueText.h"
+#include "document/file/TextCodec.h"
 #include "editing/CrossoverRules.h"
 
 namespace kv {

@@ -14,9 +14,9 @@
 #include "AppTestSupport.h"
 #include "app/EditorLaunch.h"
 #include "document/KorvaliserDoc.h"
-#include "document/OvkFile.h"
-#include "ui/OutputPage.h"
-#include "ui/UnitSheet.h"
+#include "document/file/OvkFile.h"
+#include "ui/editor/UnitSheet.h"
+#include "ui/page/OutputPage.h"
 
 namespace kv {
 namespace {

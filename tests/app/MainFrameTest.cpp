@@ -16,9 +16,9 @@
 
 #include "AppTestSupport.h"
 #include "app/KorvaliserApp.h"
-#include "app/MainFrame.h"
+#include "app/frame/MainFrame.h"
 #include "document/KorvaliserDoc.h"
-#include "ui/RS232PortDialog.h"
+#include "ui/remote/RS232PortDialog.h"
 
 namespace kv {
 namespace {

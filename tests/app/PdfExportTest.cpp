@@ -9,10 +9,10 @@
 
 #include "AppTestSupport.h"
 #include "app/KorvaliserApp.h"
-#include "app/MainFrame.h"
+#include "app/frame/MainFrame.h"
 #include "document/KorvaliserDoc.h"
-#include "document/OvkFile.h"
-#include "ui/KorvaliserView.h"
+#include "document/file/OvkFile.h"
+#include "ui/report/KorvaliserView.h"
 
 namespace kv {
 namespace {

@@ -1,7 +1,7 @@
 // The start-up splash: it closes after its time or on any key or click in the program,
 // swallowing only what was aimed at itself.
 
-#include "app/Splash.h"
+#include "app/frame/Splash.h"
 
 #include <gtest/gtest.h>
 

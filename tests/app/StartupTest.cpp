@@ -22,14 +22,14 @@
 #include "AppTestSupport.h"
 #include "app/DocumentHost.h"
 #include "app/KorvaliserApp.h"
-#include "app/MainFrame.h"
+#include "app/frame/MainFrame.h"
 #include "document/KorvaliserDoc.h"
-#include "document/OvkFile.h"
+#include "document/file/OvkFile.h"
 #include "link/UnitLink.h"
 #include "sim/SimulatedAmplifier.h"
-#include "ui/KorvaliserView.h"
-#include "ui/PearTree.h"
-#include "ui/RS232PortDialog.h"
+#include "ui/remote/RS232PortDialog.h"
+#include "ui/report/KorvaliserView.h"
+#include "ui/tree/PearTree.h"
 
 namespace kv {
 namespace {
@@ -466,8 +466,8 @@ TEST_F(StartupTest, MenusToolBarAndStatusBarAsListed) {
          {"&New|Ctrl+N", "&Open...|Ctrl+O", "&Save|Ctrl+S", "Save &As...|", "-", "&Print...|Ctrl+P",
           "Print Pre&view|", "P&rint Setup...|", "&Export PDF...|", "-", "-", "E&xit|"}},
         {"&Edit",
-         {"&Undo|Ctrl+Z,Alt+Backspace", "&Redo|Ctrl+Y,Ctrl+Shift+Z", "-", "Cu&t|Ctrl+X,Shift+Del", "&Copy|Ctrl+C,Ctrl+Ins",
-          "&Paste|Ctrl+V,Shift+Ins"}},
+         {"&Undo|Ctrl+Z,Alt+Backspace", "&Redo|Ctrl+Y,Ctrl+Shift+Z", "-", "Cu&t|Ctrl+X,Shift+Del",
+          "&Copy|Ctrl+C,Ctrl+Ins", "&Paste|Ctrl+V,Shift+Ins"}},
         {"&View", {"&Toolbar|", "&Status Bar|"}},
         {"Remote", {"No Connection|", "RS232|"}},
         {"Build", {"Build Preset File|"}},

@@ -15,7 +15,7 @@
 #include "cli/CliTestSupport.h"
 #include "document/KorvaliserDoc.h"
 #include "document/MessageCode.h"
-#include "document/OvkFile.h"
+#include "document/file/OvkFile.h"
 #include "link/OnlineSender.h"
 #include "link/PresetBuildFile.h"
 #include "link/UnitLink.h"

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "document/OvkFile.h"
+#include "document/file/OvkFile.h"
 
 namespace kv {
 namespace {

@@ -1,4 +1,4 @@
-#include "document/AtomicFile.h"
+#include "document/file/AtomicFile.h"
 
 #include <fcntl.h>
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "document/OvkFile.h"
+#include "document/file/OvkFile.h"
 
 #include <gtest/gtest.h>
 #include <signal.h>
@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "document/AtomicFile.h"
+#include "document/file/AtomicFile.h"
 
 namespace kv {
 namespace {

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "document/OvkFile.h"
+#include "document/file/OvkFile.h"
 
 namespace kv {
 namespace {

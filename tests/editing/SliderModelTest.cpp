@@ -1,11 +1,11 @@
-#include "editing/SliderModel.h"
+#include "editing/slider/SliderModel.h"
 
 #include <gtest/gtest.h>
 
 #include <optional>
 #include <string>
 
-#include "editing/SliderScale.h"
+#include "editing/slider/SliderScale.h"
 
 namespace kv {
 namespace {
