@@ -1,19 +1,26 @@
 // The import preview over a document that is online with the simulated unit: Cancel
 // changes nothing and sends nothing; OK writes exactly the chosen bands, sends exactly
-// their band frames and is one undo step. What the dialog offers follows the file.
+// their band frames and is one undo step. What the dialog offers follows the file. The
+// context-menu items work on the output they were made for.
 
+#include <QApplication>
 #include <QComboBox>
+#include <QFile>
 #include <QLabel>
 #include <QListWidget>
+#include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
+#include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <map>
 
 #include "PageTestSupport.h"
 #include "link/SimulatedLink.h"
 #include "response/analog/FilterCurve.h"
+#include "ui/exchange/FilterExchange.h"
 #include "ui/exchange/FilterImportDialog.h"
 #include "ui/exchange/MappingTable.h"
 
@@ -205,6 +212,37 @@ TEST_F(FilterImportDialogTest, WhatTheDialogOffersFollowsTheFile) {
     ASSERT_EQ(dialog->table().rowCount(), 1);
     EXPECT_EQ(dialog->table().item(0, MappingTable::LineColumn)->text(), QStringLiteral("4"));
     EXPECT_FALSE(doc.isModified());
+}
+
+TEST_F(FilterImportDialogTest, ContextMenuItemsWorkOnTheirOutput) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("eq.txt"));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("Filter 1: ON PK Fc 1000 Hz Gain 4.5 dB Q 2.00\n");
+    file.close();
+    Prompts prompts;
+    prompts.openFile = [&path](const QString&, const QString&, const QString&) { return path; };
+    prompts.saveFile = prompts.openFile;
+    prompts.message = [](QMessageBox::Icon, const QString&, const QString&, QMessageBox::StandardButtons) {
+        return QMessageBox::Ok;
+    };
+    QWidget owner;
+    QMenu menu;
+    addFilterExchangeItems(menu, doc, 1, &owner, prompts);
+
+    int offered = -1;
+    QTimer::singleShot(0, [&offered] {
+        auto* shown = qobject_cast<FilterImportDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(shown, nullptr);
+        offered = shown->request().output;
+        QTest::mouseClick(&shown->okButton(), Qt::LeftButton);
+    });
+    const OutputChannel first = doc.outputChannel(0);
+    findIn<QAction>(&menu, QStringLiteral("importFilters"))->trigger();
+    EXPECT_EQ(offered, 1);
+    EXPECT_EQ(doc.outputChannel(1).bands[0].gain, 45);
+    EXPECT_EQ(doc.outputChannel(0), first);
 }
 
 }  // namespace
