@@ -37,64 +37,63 @@ TEST_P(WorkedFrames, ComeOutByteForByte) {
 
 INSTANTIATE_TEST_SUITE_P(
     Protocol, WorkedFrames,
-    ::testing::Values(WorkedFrame{"meter query KV520",
-                                  [](CKorvaliserDoc&) {
-                                      return std::optional(statusQueryFrame(kMeterCommand, kUnitKV520));
-                                  },
-                                  "F0 00 07 32 01 0D 3E 75"},
-                      WorkedFrame{"temperature query KV420",
-                                  [](CKorvaliserDoc&) {
-                                      return std::optional(statusQueryFrame(kTemperatureCommand, kUnitKV420));
-                                  },
-                                  "F0 00 07 31 01 0D 3D 73"},
-                      WorkedFrame{"recall of unit preset 3 on a KV420",
-                                  [](CKorvaliserDoc& doc) {
-                                      doc.setUnitType(kUnitKV420);
-                                      return framedUnitMessage(doc, MsgRecall, 3, 0);
-                                  },
-                                  "F1 00 08 31 01 0D 04 03 3F"},
-                      WorkedFrame{"limiter level 6 on Output 2 of a KV520",
-                                  [](CKorvaliserDoc& doc) {
-                                      doc.setUnitType(kUnitKV520);
-                                      doc.setLimiterLevel(1, 6);
-                                      return framedUnitMessage(doc, MsgLimiterLevel, 2, 0);
-                                  },
-                                  "F1 00 0A 32 01 0D 02 02 01 7A 3A"},
-                      WorkedFrame{"limiter level 0 on Output 2 packs as 00 01 00",
-                                  [](CKorvaliserDoc& doc) {
-                                      doc.setUnitType(kUnitKV520);
-                                      return framedUnitMessage(doc, MsgLimiterLevel, 2, 0);
-                                  },
-                                  "F1 00 0A 32 01 0D 02 00 01 00 3E"},
-                      WorkedFrame{"gain 150 on Output 1 of a KV420",
-                                  [](CKorvaliserDoc& doc) {
-                                      doc.setUnitType(kUnitKV420);
-                                      doc.setGain(0, 150);
-                                      return framedUnitMessage(doc, MsgGain, 1, 0);
-                                  },
-                                  "F1 00 12 31 01 0D 01 04 73 00 00 00 00 00 00 00 00 00 3A"},
-                      WorkedFrame{"muted gain sends a zero gain word",
-                                  [](CKorvaliserDoc& doc) {
-                                      doc.setUnitType(kUnitKV420);
-                                      doc.setMute(0, true);
-                                      return framedUnitMessage(doc, MsgGain, 1, 0);
-                                  },
-                                  "F1 00 12 31 01 0D 01 00 73 00 00 00 00 00 00 00 00 00 36"},
-                      WorkedFrame{"silencing gain on Output 2 whatever the gain",
-                                  [](CKorvaliserDoc& doc) {
-                                      doc.setUnitType(kUnitKV420);
-                                      doc.setGain(1, 30);
-                                      return framedUnitMessage(doc, MsgGainZero, 2, 0);
-                                  },
-                                  "F1 00 12 31 01 0D 01 00 75 00 00 00 00 00 00 00 00 00 38"},
-                      WorkedFrame{"delay 2038 on Output 2 lands in the third word",
-                                  [](CKorvaliserDoc& doc) {
-                                      doc.setUnitType(kUnitKV520);
-                                      doc.setDelay(1, 2038);
-                                      return framedUnitMessage(doc, MsgDelays, 1, 0);
-                                  },
-                                  // body FA 00000000 00000000 07F60000, packed in groups of seven
-                                  "F1 00 16 32 01 0D 01 01 7A 00 00 00 00 00 00 08 00 00 07 76 00 00 48"}),
+    ::testing::Values(
+        WorkedFrame{
+            "meter query KV520",
+            [](CKorvaliserDoc&) { return std::optional(statusQueryFrame(kMeterCommand, kUnitKV520)); },
+            "F0 00 07 32 01 0D 3E 75"},
+        WorkedFrame{
+            "temperature query KV420",
+            [](CKorvaliserDoc&) { return std::optional(statusQueryFrame(kTemperatureCommand, kUnitKV420)); },
+            "F0 00 07 31 01 0D 3D 73"},
+        WorkedFrame{"recall of unit preset 3 on a KV420",
+                    [](CKorvaliserDoc& doc) {
+                        doc.setUnitType(kUnitKV420);
+                        return framedUnitMessage(doc.preset(-1), doc.unitType(), MsgRecall, 3, 0);
+                    },
+                    "F1 00 08 31 01 0D 04 03 3F"},
+        WorkedFrame{"limiter level 6 on Output 2 of a KV520",
+                    [](CKorvaliserDoc& doc) {
+                        doc.setUnitType(kUnitKV520);
+                        doc.setLimiterLevel(1, 6);
+                        return framedUnitMessage(doc.preset(-1), doc.unitType(), MsgLimiterLevel, 2, 0);
+                    },
+                    "F1 00 0A 32 01 0D 02 02 01 7A 3A"},
+        WorkedFrame{"limiter level 0 on Output 2 packs as 00 01 00",
+                    [](CKorvaliserDoc& doc) {
+                        doc.setUnitType(kUnitKV520);
+                        return framedUnitMessage(doc.preset(-1), doc.unitType(), MsgLimiterLevel, 2, 0);
+                    },
+                    "F1 00 0A 32 01 0D 02 00 01 00 3E"},
+        WorkedFrame{"gain 150 on Output 1 of a KV420",
+                    [](CKorvaliserDoc& doc) {
+                        doc.setUnitType(kUnitKV420);
+                        doc.setGain(0, 150);
+                        return framedUnitMessage(doc.preset(-1), doc.unitType(), MsgGain, 1, 0);
+                    },
+                    "F1 00 12 31 01 0D 01 04 73 00 00 00 00 00 00 00 00 00 3A"},
+        WorkedFrame{"muted gain sends a zero gain word",
+                    [](CKorvaliserDoc& doc) {
+                        doc.setUnitType(kUnitKV420);
+                        doc.setMute(0, true);
+                        return framedUnitMessage(doc.preset(-1), doc.unitType(), MsgGain, 1, 0);
+                    },
+                    "F1 00 12 31 01 0D 01 00 73 00 00 00 00 00 00 00 00 00 36"},
+        WorkedFrame{"silencing gain on Output 2 whatever the gain",
+                    [](CKorvaliserDoc& doc) {
+                        doc.setUnitType(kUnitKV420);
+                        doc.setGain(1, 30);
+                        return framedUnitMessage(doc.preset(-1), doc.unitType(), MsgGainZero, 2, 0);
+                    },
+                    "F1 00 12 31 01 0D 01 00 75 00 00 00 00 00 00 00 00 00 38"},
+        WorkedFrame{"delay 2038 on Output 2 lands in the third word",
+                    [](CKorvaliserDoc& doc) {
+                        doc.setUnitType(kUnitKV520);
+                        doc.setDelay(1, 2038);
+                        return framedUnitMessage(doc.preset(-1), doc.unitType(), MsgDelays, 1, 0);
+                    },
+                    // body FA 00000000 00000000 07F60000, packed in groups of seven
+                    "F1 00 16 32 01 0D 01 01 7A 00 00 00 00 00 00 08 00 00 07 76 00 00 48"}),
     [](const auto& info) {
         std::string name;
         for (const char c : std::string(info.param.what))
@@ -259,10 +258,11 @@ TEST(Messages, LengthOfEveryCode) {
     };
     for (const auto& c : cases) {
         UnitFrame frame;
-        EXPECT_EQ(buildUnitMessage(doc, c.code, c.output, c.band, frame), c.d)
+        EXPECT_EQ(buildUnitMessage(doc.preset(-1), c.code, c.output, c.band, frame), c.d)
             << "code " << c.code << " output " << c.output << " band " << c.band;
         if (c.d == 0) continue;
-        const std::optional<UnitFrame> sealed = framedUnitMessage(doc, c.code, c.output, c.band);
+        const std::optional<UnitFrame> sealed =
+            framedUnitMessage(doc.preset(-1), doc.unitType(), c.code, c.output, c.band);
         ASSERT_TRUE(sealed);
         EXPECT_EQ(sealed->length, c.d + 1);
         EXPECT_EQ(sealed->bytes[0], kDataFrameStart);
@@ -293,7 +293,7 @@ TEST(Messages, BodiesCarryAddressAndContent) {
     doc.setBandGain(1, 2, 60);
     doc.setHighPassFrequency(0, 100);
     const auto body = [&](int code, int output, int band) {
-        return test::frameBody(*framedUnitMessage(doc, code, output, band));
+        return test::frameBody(*framedUnitMessage(doc.preset(-1), doc.unitType(), code, output, band));
     };
     const std::vector<std::uint8_t> band = body(MsgPeqBand, 2, 3);
     ASSERT_EQ(band.size(), 21u);
@@ -517,7 +517,8 @@ TEST(PresetImage, NameBytesKeepSevenBitsAndStopAtSixteen) {
 TEST(PresetImage, FrameIs741BytesWithTheHighLengthByteOutsideTheChecksum) {
     CKorvaliserDoc doc;
     doc.setUnitType(kUnitKV520);
-    const std::optional<UnitFrame> frame = framedUnitMessage(doc, MsgPresetImage, 4, 0);
+    const std::optional<UnitFrame> frame =
+        framedUnitMessage(doc.preset(-1), doc.unitType(), MsgPresetImage, 4, 0);
     ASSERT_TRUE(frame);
     ASSERT_EQ(frame->length, 741);
     EXPECT_EQ(hex({frame->bytes.data(), 7}), "F1 05 64 32 01 0D 03");
