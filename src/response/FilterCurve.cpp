@@ -54,12 +54,95 @@ double log2OfRatio(double n, double d) {
     return a.exponent - b.exponent + kTwoOverLn2 * s * series;
 }
 
-// Nonzero unless x is a positive normal number, read from its sign and exponent bits alone
-// so that a loop can gather it over every point.
+constexpr std::uint64_t kTopBit = 0x8000000000000000;
+
+// Has its top bit set unless x is a positive normal number, from x's bits alone so that a
+// loop can gather it over every point: the bits less those of the smallest normal number
+// lie in [0, 0x7FE0000000000000) exactly for the positive normal numbers.
 std::uint64_t notPositiveNormal(double x) {
-    const std::uint64_t top = std::bit_cast<std::uint64_t>(x) >> 52;  // sign and exponent
-    // top - 1, modulo 4096, is below 2046 exactly for the positive normal numbers.
-    return (((top + 4095) & 0xFFF) + 2) & 0x1800;
+    constexpr std::uint64_t kSmallestNormal = 0x0010000000000000;
+    constexpr std::uint64_t kPastLargest = 0x7FE0000000000000;  // above it: infinity and NaN
+    const std::uint64_t offset = std::bit_cast<std::uint64_t>(x) - kSmallestNormal;
+    // Negative as a signed number (zero, subnormal, sign set), or pushed past the top bit.
+    return offset | (offset + (kTopBit - kPastLargest));
+}
+
+// On x86-64 the curve loops are also built for AVX2, four points an instruction instead of
+// two, and the loader picks what the processor runs. Neither build fuses multiply and add,
+// so both give the same bits.
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+#define KV_CURVE_LOOPS_FOR_EACH_PROCESSOR __attribute__((target_clones("avx2", "default")))
+#else
+#define KV_CURVE_LOOPS_FOR_EACH_PROCESSOR
+#endif
+
+using GridProducts = std::array<double, kGridPoints>;
+
+// One polynomial of a section, its coefficients scaled.
+struct ScaledPolynomial {
+    double c2, c1, c0;
+};
+
+// Sets (or multiplies) the squared magnitudes of a section's numerator n and denominator
+// d at the points below `end`, those at or below its corner: N = (c0 - c2 w^2) + j c1 w
+// with w = f / fc.
+KV_CURVE_LOOPS_FOR_EACH_PROCESSOR
+void sweepBelowCorner(GridProducts& numerator, GridProducts& denominator, const ScaledPolynomial& n,
+                      const ScaledPolynomial& d, double fc, std::size_t end, bool multiply) {
+    const GridPowers& grid = ResponseGrid::powers();
+    const double reciprocal = 1.0 / fc;
+    const double reciprocalSquared = reciprocal * reciprocal;
+    for (std::size_t k = 0; k < end; ++k) {
+        const double w = grid.hz[k] * reciprocal;
+        const double w2 = grid.squared[k] * reciprocalSquared;
+        const double nr = n.c0 - n.c2 * w2;
+        const double ni = n.c1 * w;
+        const double dr = d.c0 - d.c2 * w2;
+        const double di = d.c1 * w;
+        numerator[k] = (multiply ? numerator[k] : 1.0) * (nr * nr + ni * ni);
+        denominator[k] = (multiply ? denominator[k] : 1.0) * (dr * dr + di * di);
+    }
+}
+
+// The same from `begin` on, above the corner, both polynomials divided by w^2:
+// N = (c0 u^2 - c2) + j c1 u with u = fc / f.
+KV_CURVE_LOOPS_FOR_EACH_PROCESSOR
+void sweepAboveCorner(GridProducts& numerator, GridProducts& denominator, const ScaledPolynomial& n,
+                      const ScaledPolynomial& d, double fc, std::size_t begin, bool multiply) {
+    const GridPowers& grid = ResponseGrid::powers();
+    const double fcSquared = fc * fc;
+    for (std::size_t k = begin; k < numerator.size(); ++k) {
+        const double u = fc * grid.reciprocal[k];
+        const double u2 = fcSquared * grid.reciprocalSquared[k];
+        const double nr = n.c0 * u2 - n.c2;
+        const double ni = n.c1 * u;
+        const double dr = d.c0 * u2 - d.c2;
+        const double di = d.c1 * u;
+        numerator[k] = (multiply ? numerator[k] : 1.0) * (nr * nr + ni * ni);
+        denominator[k] = (multiply ? denominator[k] : 1.0) * (dr * dr + di * di);
+    }
+}
+
+// log2(numerator / denominator) at every point; nonzero when some point is not a quotient
+// of positive normal numbers and needs the library's path.
+KV_CURVE_LOOPS_FOR_EACH_PROCESSOR
+std::uint64_t log2OfRatios(const GridProducts& numerator, const GridProducts& denominator,
+                           GridProducts& log2) {
+    std::uint64_t unusual = 0;
+    for (std::size_t k = 0; k < log2.size(); ++k) {
+        log2[k] = log2OfRatio(numerator[k], denominator[k]);
+        unusual |= notPositiveNormal(numerator[k]) | notPositiveNormal(denominator[k]);
+    }
+    return unusual & kTopBit;
+}
+
+// values[k] += 10 log10(2) (log2[k] + octaves): the dB of |H|^2 = 2^(log2 + octaves).
+KV_CURVE_LOOPS_FOR_EACH_PROCESSOR
+void addDecibels(std::array<float, kGridPoints>& values, const GridProducts& log2, double octaves) {
+    for (std::size_t k = 0; k < values.size(); ++k) {
+        values[k] = static_cast<float>(static_cast<double>(values[k]) +
+                                       kDecibelsPerPowerOctave * (log2[k] + octaves));
+    }
 }
 
 // The magnitude of a cascade of sections on the grid, held as the products of each
@@ -71,13 +154,7 @@ std::uint64_t notPositiveNormal(double x) {
 // binary exponent.
 class GridMagnitude {
 public:
-    GridMagnitude() {
-        numerator_.fill(1.0);
-        denominator_.fill(1.0);
-    }
-
     void multiply(const AnalogSection& s) {
-        ++sections_;
         const double fc = std::fabs(s.fc);
         if (!isUsableDivisor(s.b2, s.b1, s.b0) || !std::isfinite(fc) || fc == 0.0) {
             undefined_ = true;
@@ -86,51 +163,40 @@ public:
         const int numeratorExponent = scaleExponent(s.a2, s.a1, s.a0);
         const int denominatorExponent = scaleExponent(s.b2, s.b1, s.b0);
         magnitudeExponent_ += numeratorExponent - denominatorExponent;
-        const Scaled n{std::ldexp(s.a2, -numeratorExponent), std::ldexp(s.a1, -numeratorExponent),
-                       std::ldexp(s.a0, -numeratorExponent)};
-        const Scaled d{std::ldexp(s.b2, -denominatorExponent), std::ldexp(s.b1, -denominatorExponent),
-                       std::ldexp(s.b0, -denominatorExponent)};
+        const ScaledPolynomial n = scaled(s.a2, s.a1, s.a0, numeratorExponent);
+        const ScaledPolynomial d = scaled(s.b2, s.b1, s.b0, denominatorExponent);
         const GridPowers& grid = ResponseGrid::powers();
         const auto corner = std::upper_bound(grid.hz.begin(), grid.hz.end(), fc);
         const auto split = static_cast<std::size_t>(corner - grid.hz.begin());
-        multiplyBelowCorner(n, d, 1.0 / fc, split);
-        multiplyAboveCorner(n, d, fc, split);
+        // The first section sets the products, so they need no filling beforehand.
+        sweepBelowCorner(numerator_, denominator_, n, d, fc, split, started_);
+        sweepAboveCorner(numerator_, denominator_, n, d, fc, split, started_);
+        started_ = true;
     }
 
     // Adds 20 log10 |H| to each value: NaN where a divisor is zero or not finite, minus
     // infinity where the numerator is zero.
     void addDecibelsTo(std::array<float, kGridPoints>& values) const {
-        if (sections_ == 0) return;
+        if (!started_ && !undefined_) return;  // no section: 0 dB
         if (undefined_) {
             values.fill(static_cast<float>(kNaN));
             return;
         }
         const double octaves = 2.0 * magnitudeExponent_;  // |H|^2 carries 4^exponent
-        std::array<double, kGridPoints> log2Power;        // of |H|^2 without that factor
-        std::uint64_t unusual = 0;
-        for (std::size_t k = 0; k < log2Power.size(); ++k) {
-            log2Power[k] = log2OfRatio(numerator_[k], denominator_[k]);
-            unusual |= notPositiveNormal(numerator_[k]) | notPositiveNormal(denominator_[k]);
-        }
+        GridProducts log2Power;                           // of |H|^2 without that factor
+        const std::uint64_t unusual = log2OfRatios(numerator_, denominator_, log2Power);
         // A zero divisor gives NaN; a zero numerator, and the rare tiny value, take the
         // library's path.
         for (std::size_t k = 0; unusual != 0 && k < log2Power.size(); ++k) {
             const double n = numerator_[k];
             const double d = denominator_[k];
-            if ((notPositiveNormal(n) | notPositiveNormal(d)) == 0) continue;
+            if (((notPositiveNormal(n) | notPositiveNormal(d)) & kTopBit) == 0) continue;
             log2Power[k] = d > 0.0 ? std::log2(n) - std::log2(d) : kNaN;
         }
-        for (std::size_t k = 0; k < values.size(); ++k) {
-            values[k] = static_cast<float>(static_cast<double>(values[k]) +
-                                           kDecibelsPerPowerOctave * (log2Power[k] + octaves));
-        }
+        addDecibels(values, log2Power, octaves);
     }
 
 private:
-    struct Scaled {
-        double c2, c1, c0;
-    };
-
     // A divisor that is zero at every point, or not a finite number, leaves the curve undefined.
     static bool isUsableDivisor(double b2, double b1, double b0) {
         const bool finite = std::isfinite(b2) && std::isfinite(b1) && std::isfinite(b0);
@@ -147,56 +213,22 @@ private:
         return exponent;
     }
 
-    // Points at or below the corner: N = (c0 - c2 w^2) + j c1 w with w = f / fc.
-    void multiplyBelowCorner(const Scaled& n, const Scaled& d, double reciprocal, std::size_t end) {
-        const GridPowers& grid = ResponseGrid::powers();
-        const double reciprocalSquared = reciprocal * reciprocal;
-        for (std::size_t k = 0; k < end; ++k) {
-            const double w = grid.hz[k] * reciprocal;
-            const double w2 = grid.squared[k] * reciprocalSquared;
-            const double nr = n.c0 - n.c2 * w2;
-            const double ni = n.c1 * w;
-            const double dr = d.c0 - d.c2 * w2;
-            const double di = d.c1 * w;
-            numerator_[k] *= nr * nr + ni * ni;
-            denominator_[k] *= dr * dr + di * di;
-        }
+    // The coefficients times 2^-exponent, exactly.
+    static ScaledPolynomial scaled(double c2, double c1, double c0, int exponent) {
+        constexpr int kBias = 1023;
+        if (exponent <= -kBias || exponent >= kBias)  // 2^-exponent itself would not be normal
+            return {std::ldexp(c2, -exponent), std::ldexp(c1, -exponent), std::ldexp(c0, -exponent)};
+        const double factor = std::bit_cast<double>(static_cast<std::uint64_t>(kBias - exponent) << 52);
+        return {c2 * factor, c1 * factor, c0 * factor};
     }
 
-    // Points above the corner, both polynomials divided by w^2: N = (c0 u^2 - c2) + j c1 u
-    // with u = fc / f.
-    void multiplyAboveCorner(const Scaled& n, const Scaled& d, double fc, std::size_t begin) {
-        const GridPowers& grid = ResponseGrid::powers();
-        const double fcSquared = fc * fc;
-        for (std::size_t k = begin; k < numerator_.size(); ++k) {
-            const double u = fc * grid.reciprocal[k];
-            const double u2 = fcSquared * grid.reciprocalSquared[k];
-            const double nr = n.c0 * u2 - n.c2;
-            const double ni = n.c1 * u;
-            const double dr = d.c0 * u2 - d.c2;
-            const double di = d.c1 * u;
-            numerator_[k] *= nr * nr + ni * ni;
-            denominator_[k] *= dr * dr + di * di;
-        }
-    }
-
-    std::array<double, kGridPoints> numerator_;    // product of the scaled |N|^2
-    std::array<double, kGridPoints> denominator_;  // product of the scaled |D|^2
-    int magnitudeExponent_ = 0;                    // |H| carries a further 2^this
-    int sections_ = 0;
+    GridProducts numerator_;     // product of the scaled |N|^2, once started
+    GridProducts denominator_;   // product of the scaled |D|^2, once started
+    int magnitudeExponent_ = 0;  // |H| carries a further 2^this
+    bool started_ = false;       // a section has set the products
     bool undefined_ = false;
 };
 
-// On x86-64 the curve loops are also built for AVX2, four points an instruction instead of
-// two, and the loader picks what the processor runs. Neither build fuses multiply and add,
-// so both give the same bits.
-#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
-#define KV_CURVE_LOOPS_FOR_EACH_PROCESSOR __attribute__((target_clones("avx2", "default")))
-#else
-#define KV_CURVE_LOOPS_FOR_EACH_PROCESSOR
-#endif
-
-KV_CURVE_LOOPS_FOR_EACH_PROCESSOR
 void addElementsDecibels(std::span<const AnalogElement> elements, std::array<float, kGridPoints>& values) {
     GridMagnitude magnitude;
     for (const AnalogElement& element : elements) {

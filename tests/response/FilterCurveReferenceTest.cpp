@@ -118,5 +118,33 @@ TEST(FilterCurveReference, SeveralElementsInOneSlotMatchTheSumOfTheirCurves) {
     }
 }
 
+// Values the products cannot hold as normal numbers take a slower path that must give the
+// same answers: a numerator that is zero everywhere, a product below the smallest normal
+// number (H = s^2 far below its corner: |H| = w^2), and sections that define nothing.
+TEST(FilterCurveReference, UnusualValuesTakeTheLibrarysPath) {
+    CurveSlot slot;
+    AddSectionResponse(slot, 0, 0, 0, 1, 1, 1, 1000.0);
+    for (float v : slot.values) ASSERT_EQ(v, -INFINITY);
+
+    slot.values.fill(0.0f);
+    const double fc = 1e80;  // w^4 is no normal number below about 1.2 kHz
+    AddSectionResponse(slot, 1, 0, 0, 0, 0, 1, fc);
+    for (int k = 0; k < kGridPoints; ++k) {
+        const double expected = 40.0 * std::log10(ResponseGrid::frequency(k) / fc);
+        ASSERT_NEAR(slot.values[static_cast<std::size_t>(k)], expected, allowedDifference(slot.values[0]))
+            << k;
+    }
+
+    const double nan = std::nan("");
+    for (const AnalogSection& undefined :
+         {AnalogSection{nan, 0, 1, 0, 0, 1, 1000.0}, AnalogSection{0, 0, 1, 0, 1, 1, 0.0},
+          AnalogSection{0, 0, 1, 0, 1, 1, INFINITY}}) {
+        slot.values.fill(0.0f);
+        AddSectionResponse(slot, undefined.a2, undefined.a1, undefined.a0, undefined.b2, undefined.b1,
+                           undefined.b0, undefined.fc);
+        for (float v : slot.values) ASSERT_TRUE(std::isnan(v));
+    }
+}
+
 }  // namespace
 }  // namespace kv
