@@ -212,9 +212,12 @@ def table_row(row, measured):
     peer_label = row.peer.label if row.peer else "—"
     try:
         figure = seconds(measured, row.figure)
-        peer = seconds(measured, row.peer) if row.peer else None
     except Unavailable as why:
         return [row.figure.label, "—", peer_label, "—", "—", row.goal.text, f"skipped: {why}"]
+    try:
+        peer = seconds(measured, row.peer) if row.peer else None
+    except Unavailable as why:
+        return [row.figure.label, time_text(figure), peer_label, "—", "—", row.goal.text, f"skipped: {why}"]
     if row.goal.kind == "times faster":
         ratio = peer / figure
         ratio_text = f"{ratio:.1f}× faster"

@@ -9,6 +9,7 @@
 #include <benchmark/benchmark.h>
 
 #include <array>
+#include <cmath>
 #include <cstdio>
 #include <string_view>
 
@@ -128,8 +129,18 @@ kv::AnalogElement slotElement(const kv::CKorvaliserDoc& doc, int output, int slo
     return kv::analogElementOfCodes(band.type, band.frequency, band.q, band.gain, band.flat, doc.unitType());
 }
 
+// Non-finite values as Python's json module reads them.
 void printNumbers(const double* values, std::size_t count) {
-    for (std::size_t k = 0; k < count; ++k) std::printf("%s%.17g", k == 0 ? "" : ",", values[k]);
+    for (std::size_t k = 0; k < count; ++k) {
+        const double v = values[k];
+        std::printf("%s", k == 0 ? "" : ",");
+        if (std::isnan(v))
+            std::printf("NaN");
+        else if (std::isinf(v))
+            std::printf("%sInfinity", v < 0 ? "-" : "");
+        else
+            std::printf("%.17g", v);
+    }
 }
 
 // {"hz": [...], "slots": [{"sections": [[a2, a1, a0, b2, b1, b0, fc], ...], "db": [...]}, ...]}
