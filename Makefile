@@ -14,14 +14,14 @@ deps-bench:
 	@bash scripts/install-deps.sh --bench
 
 build-test: deps
-	cmake -S . -B build/test -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKV_SANITIZE=ON -DKV_BUILD_BENCH=OFF
+	cmake -S . -B build/test -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKV_SANITIZE=ON -DKV_BUILD_BENCH=OFF -DKV_WERROR=ON
 	cmake --build build/test -j $(JOBS)
 
 test: build-test
 	cd build/test && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(CTEST_PARALLEL)
 
 build-release: deps
-	cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release -DKV_BUILD_TESTS=OFF -DKV_BUILD_BENCH=OFF
+	cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release -DKV_BUILD_TESTS=OFF -DKV_BUILD_BENCH=OFF -DKV_WERROR=ON
 	cmake --build build/release -j $(JOBS)
 
 run: build-release
@@ -29,12 +29,12 @@ run: build-release
 
 # Builds the benchmark programs, runs them and ends with one table (bench/report.py).
 bench: deps-bench
-	cmake -S . -B build/bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DKV_BUILD_TESTS=OFF -DKV_BUILD_BENCH=ON
+	cmake -S . -B build/bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DKV_BUILD_TESTS=OFF -DKV_BUILD_BENCH=ON -DKV_WERROR=ON
 	cmake --build build/bench -j $(JOBS)
 	python3 bench/report.py build/bench
 
 fuzz: deps
-	CXX=clang++ cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKV_BUILD_FUZZ=ON
+	CXX=clang++ cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKV_BUILD_FUZZ=ON -DKV_WERROR=ON
 	cmake --build build/fuzz -j $(JOBS)
 
 install: build-release

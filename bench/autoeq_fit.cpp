@@ -8,8 +8,8 @@
 
 #include "measurement/autoeq/AutoEq.h"
 #include "measurement/tuning/TuningCurves.h"
-#include "response/AnalogElement.h"
-#include "response/FilterCurve.h"
+#include "response/analog/AnalogElement.h"
+#include "response/analog/FilterCurve.h"
 
 namespace {
 

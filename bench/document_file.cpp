@@ -7,7 +7,7 @@
 #include <random>
 #include <string>
 
-#include "document/OvkFile.h"
+#include "document/file/OvkFile.h"
 
 namespace {
 

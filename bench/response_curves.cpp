@@ -16,8 +16,8 @@
 #include "document/KorvaliserDoc.h"
 #include "response/AnalogElement.h"
 #include "response/CurveSlots.h"
-#include "response/FilterCurve.h"
 #include "response/OutputCurves.h"
+#include "response/analog/FilterCurve.h"
 #include "response/dsp/ModelDifference.h"
 #include "response/dsp/OutputResponse.h"
 

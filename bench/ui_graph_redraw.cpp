@@ -12,7 +12,7 @@
 
 #include "document/KorvaliserDoc.h"
 #include "response/ResponseCurveTable.h"
-#include "ui/ResponseGraph.h"
+#include "ui/graph/ResponseGraph.h"
 
 namespace {
 

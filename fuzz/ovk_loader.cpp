@@ -7,7 +7,7 @@
 #include <span>
 #include <vector>
 
-#include "document/OvkFile.h"
+#include "document/file/OvkFile.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     kv::CKorvaliserDoc doc;

@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QGuiApplication>
 
 namespace kv {
 
@@ -94,6 +95,13 @@ void writeAppSettings(QSettings& store, const AppSettings& s) {
     }
     store.endGroup();
     store.sync();
+}
+
+void nameTheApplication() {
+    QCoreApplication::setOrganizationName(QStringLiteral("OVN Electronics Applications"));
+    QCoreApplication::setApplicationName(QStringLiteral("Korvaliser"));
+    QCoreApplication::setApplicationVersion(QStringLiteral("1.10"));
+    QGuiApplication::setDesktopFileName(QStringLiteral("korvaliser"));
 }
 
 std::unique_ptr<QSettings> openUserSettings() {

@@ -40,6 +40,11 @@ void writeAppSettings(QSettings& store, const AppSettings& settings);
 // The user's own settings store.
 std::unique_ptr<QSettings> openUserSettings();
 
+// Names the program to Qt: organisation and application (where the settings live),
+// version and desktop entry. No display name: Qt would append it to the title of every
+// dialog and message box, whose titles are exactly their own texts.
+void nameTheApplication();
+
 // Puts a path at the top of a recent-file list (moving it up when already listed) and
 // keeps at most kRecentFileCount entries.
 QStringList withRecentFile(QStringList list, const QString& path);

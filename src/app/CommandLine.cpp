@@ -11,10 +11,12 @@ public:
     explicit ArgumentReader(const QStringList& arguments) : arguments_(arguments) {}
     bool atEnd() const { return next_ >= arguments_.size(); }
     QString take() { return arguments_.at(next_++); }
-    // The value after an option; empty (and an error noted) when it is missing.
-    QString value(const QString& option, StartupOptions& options) {
-        if (atEnd() || arguments_.at(next_).startsWith(QLatin1Char('-'))) {
-            options.error = QStringLiteral("%1 needs a value").arg(option);
+    bool nextIsValue() const { return !atEnd() && !arguments_.at(next_).startsWith(QLatin1Char('-')); }
+    // The value after an option; empty (and an error naming what is missing) when there
+    // is none.
+    QString value(const QString& option, const char* missing, StartupOptions& options) {
+        if (!nextIsValue()) {
+            options.error = QStringLiteral("%1 needs %2").arg(option, QLatin1String(missing));
             return {};
         }
         return take();
@@ -50,23 +52,26 @@ StartupOptions parseCommandLine(const QStringList& arguments) {
             options.action = Action::Help;
         } else if (arg == QLatin1String("-p") || arg == QLatin1String("/p")) {
             setAction(options, Action::Print, arg);
-            setFile(options, args.value(arg, options));
+            setFile(options, args.value(arg, "FILE, the bank file to print", options));
         } else if (arg == QLatin1String("-pt") || arg == QLatin1String("/pt")) {
             setAction(options, Action::Print, arg);
-            setFile(options, args.value(arg, options));
-            if (options.error.isEmpty()) options.printerName = args.value(arg, options);
+            setFile(options, args.value(arg, "FILE, the bank file to print, and PRINTER", options));
+            if (options.error.isEmpty())
+                options.printerName =
+                    args.value(arg + QStringLiteral(" FILE"), "PRINTER, the printer to print on", options);
         } else if (arg == QLatin1String("--printer")) {
-            options.printerName = args.value(arg, options);
+            options.printerName = args.value(arg, "NAME, the printer to print on", options);
         } else if (arg == QLatin1String("--pdf")) {
             setAction(options, Action::Pdf, arg);
-            options.pdfPath = args.value(arg, options);
-            if (options.error.isEmpty()) setFile(options, args.value(arg, options));
+            options.pdfPath = args.value(arg, "OUT, the PDF file to write, and FILE, the bank file", options);
+            // FILE may follow at once or come anywhere later; a missing one is named below.
+            if (options.error.isEmpty() && args.nextIsValue()) setFile(options, args.take());
         } else if (arg == QLatin1String("--edit")) {
             setAction(options, Action::Edit, arg);
-            setFile(options, args.value(arg, options));
+            setFile(options, args.value(arg, "FILE, the bank file to edit", options));
         } else if (arg == QLatin1String("--preset")) {
             bool ok = false;
-            const int n = args.value(arg, options).toInt(&ok);
+            const int n = args.value(arg, "N, a preset number from 1 to 10", options).toInt(&ok);
             if (options.error.isEmpty() && (!ok || n < 1 || n > kPresetCount))
                 options.error =
                     QStringLiteral("--preset takes a preset number from 1 to %1").arg(kPresetCount);
@@ -84,6 +89,8 @@ StartupOptions parseCommandLine(const QStringList& arguments) {
     if (!options.error.isEmpty()) return options;
     if (options.action == Action::Edit && options.preset == 0)
         options.error = QStringLiteral("--edit needs --preset N");
+    if (options.action == Action::Pdf && options.file.isEmpty())
+        options.error = QStringLiteral("--pdf OUT needs FILE, the bank file whose report it writes");
     if (!options.printerName.isEmpty() && options.action != Action::Print)
         options.error = QStringLiteral("--printer goes with -p FILE");
     return options;
@@ -96,7 +103,8 @@ QString commandLineUsage() {
         "  -p FILE [--printer NAME]    print the report of FILE and quit\n"
         "  -pt FILE PRINTER            print the report of FILE on PRINTER and quit\n"
         "  --pdf OUT FILE [--preset N] write the report of FILE to the PDF file OUT and quit\n"
-        "  --edit FILE --preset N      edit preset N (1..10) of FILE in the editor alone\n"
+        "  --edit FILE --preset N      edit preset N (1..10) of FILE in the editor alone;\n"
+        "                              closing it with changes asks whether to save them to FILE\n"
         "  --no-splash                 start without the splash window\n"
         "  --simulate                  talk to a simulated amplifier instead of a serial port\n"
         "  -h, --help                  show this text\n");

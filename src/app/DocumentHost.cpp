@@ -6,7 +6,7 @@
 
 #include "app/AppSettings.h"
 #include "document/KorvaliserDoc.h"
-#include "document/OvkFile.h"
+#include "document/file/OvkFile.h"
 
 namespace kv {
 

@@ -5,16 +5,17 @@
 #include <memory>
 
 #include "app/AppSettings.h"
+#include "app/DocumentHost.h"
 #include "document/KorvaliserDoc.h"
-#include "document/OvkFile.h"
+#include "document/file/OvkFile.h"
 #include "link/OnlineSender.h"
 #include "link/UnitLink.h"
 #include "response/ResponseCurveTable.h"
 #include "sim/SimulatedAmplifier.h"
-#include "ui/EditorContext.h"
-#include "ui/PromptLinkNotifier.h"
 #include "ui/Prompts.h"
-#include "ui/UnitSheet.h"
+#include "ui/editor/EditorContext.h"
+#include "ui/editor/UnitSheet.h"
+#include "ui/remote/PromptLinkNotifier.h"
 
 namespace kv {
 
@@ -28,8 +29,18 @@ void applyLinkSettings(UnitLink& link, const AppSettings& settings) {
     link.setDevicePath(QFile::encodeName(device).toStdString());
 }
 
-int runEditorStandalone(const QString& file, int presetNumber, bool simulate) {
-    const Prompts prompts = Prompts::interactive();
+namespace {
+
+// "show.ovk[*] - Settings for Preset 3 : Mains": the file first, as the main window has it.
+void showFileInTitle(CUnitSheet& sheet, const DocumentHost& host, const QString& caption) {
+    sheet.setWindowTitle(host.title() + QStringLiteral("[*] - ") + caption);
+    sheet.setWindowModified(host.isModified());
+}
+
+}  // namespace
+
+int runEditorStandalone(const QString& file, int presetNumber, bool simulate, const Prompts& prompts,
+                        QSettings& settingsStore) {
     if (presetNumber < 1 || presetNumber > kPresetCount) {
         prompts.tell(
             QMessageBox::Warning,
@@ -37,16 +48,19 @@ int runEditorStandalone(const QString& file, int presetNumber, bool simulate) {
         return 1;
     }
     CKorvaliserDoc document;
-    const FileResult loaded = loadDocument(document, file.toStdString());
+    const FileResult loaded = loadDocument(document, QFile::encodeName(file).toStdString());
     if (!loaded.ok) {
         prompts.tell(QMessageBox::Warning, QString::fromStdString(loaded.error));
         return 1;
     }
     document.selectPreset(document.slotAtPosition(presetNumber - 1));
+    // Saving goes the main window's way: same question, same atomic save, same errors.
+    DocumentHost host(document, prompts);
+    host.setPathName(file, /*addToRecent=*/false);
 
     // The user's port, speed and Q/bandwidth choice, as the main window would use them;
     // nothing is written back.
-    const AppSettings settings = readAppSettings(*openUserSettings());
+    const AppSettings settings = readAppSettings(settingsStore);
     ResponseCurveTable curves;
     PromptLinkNotifier notifier(prompts);
     UnitLink link(document, &notifier);
@@ -66,6 +80,11 @@ int runEditorStandalone(const QString& file, int presetNumber, bool simulate) {
     document.setSender(&sender);
     EditorContext context{document, curves, link, sender, EditorDisplayOptions{settings.showQ != 0}};
     CUnitSheet sheet(context);
+    const QString caption = sheet.windowTitle();
+    showFileInTitle(sheet, host, caption);
+    QObject::connect(&host, &DocumentHost::titleChanged, &sheet,
+                     [&sheet, &host, caption] { showFileInTitle(sheet, host, caption); });
+    sheet.setCloseGuard([&host] { return host.saveModified(); });
     sheet.exec();
     document.setSender(nullptr);
     return 0;

@@ -10,6 +10,7 @@
 #include <QIcon>
 #include <QLabel>
 #include <QPainter>
+#include <QPointer>
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QSettings>
@@ -17,21 +18,21 @@
 #include <stdexcept>
 
 #include "app/DocumentHost.h"
-#include "app/MainFrame.h"
-#include "app/Splash.h"
+#include "app/frame/MainFrame.h"
+#include "app/frame/Splash.h"
 #include "document/KorvaliserDoc.h"
 #include "link/OnlineSender.h"
 #include "link/UnitLink.h"
 #include "response/ResponseCurveTable.h"
 #include "sim/SimulatedAmplifier.h"
-#include "ui/BuildPresetFile.h"
-#include "ui/EditorContext.h"
-#include "ui/KorvaliserView.h"
-#include "ui/PresetControl.h"
-#include "ui/PromptLinkNotifier.h"
-#include "ui/RS232PortDialog.h"
-#include "ui/SettingsReport.h"
-#include "ui/UnitSheet.h"
+#include "ui/controller/BuildPresetFile.h"
+#include "ui/controller/PresetControl.h"
+#include "ui/editor/EditorContext.h"
+#include "ui/editor/UnitSheet.h"
+#include "ui/remote/PromptLinkNotifier.h"
+#include "ui/remote/RS232PortDialog.h"
+#include "ui/report/KorvaliserView.h"
+#include "ui/report/SettingsReport.h"
 
 namespace kv {
 
@@ -63,7 +64,10 @@ bool CKorvaliserApp::initInstance(const StartupOptions& options) {
     frame_ = std::make_unique<CMainFrame>(*this);
     if (!processCommandLine(options)) return false;
 
-    CSplash* splash =
+    // The splash closes itself (its timer, any click or key) and deletes itself, which
+    // can happen inside the missing-file question's own event loop: only a guarded
+    // pointer may be asked about it afterwards.
+    const QPointer<CSplash> splash =
         options.splash ? CSplash::show(QStringLiteral(":/app/splash.svg"), kSplashDisplayMs) : nullptr;
     if (options.file.isEmpty()) reopenMostRecentFile();
 
@@ -151,14 +155,9 @@ bool CKorvaliserApp::openDocumentFile(const QString& path) { return host_->openD
 bool CKorvaliserApp::runHeadless(const StartupOptions& options) {
     if (!host_->openDocumentFile(options.file)) return false;
     if (options.preset > 0) document_->selectPreset(document_->slotAtPosition(options.preset - 1));
-    if (options.action == StartupOptions::Action::Pdf) {
-        QPrinter pdf(QPrinter::HighResolution);
-        pdf.setOutputFormat(QPrinter::PdfFormat);
-        pdf.setOutputFileName(options.pdfPath);
-        pdf.setDocName(QString::fromStdU16String(document_->presetNameText(-1)));
-        pdf.setCreator(QStringLiteral("Korvaliser"));
-        return printDocument(pdf);
-    }
+    if (options.action == StartupOptions::Action::Pdf)
+        return writeReportPdf(*document_, curves_.get(), settings_.showQ != 0,
+                              QPrinter(QPrinter::HighResolution).pageLayout(), options.pdfPath, prompts_);
     QPrinter printer(QPrinter::HighResolution);
     if (!options.printerName.isEmpty()) {
         if (!QPrinterInfo::availablePrinterNames().contains(options.printerName)) {
@@ -247,6 +246,7 @@ void CKorvaliserApp::chooseNoConnection() {
 void CKorvaliserApp::chooseRs232() {
     RS232PortDialog dialog(link_->comPortIndex(), link_->baudIndex(), settings_.comDevices,
                            RS232PortDialog::presentDevices(), frame_.get());
+    if (simulator_) dialog.showSimulatedUnit();
     if (dialog.exec() == QDialog::Accepted) {
         settings_.comDevices = dialog.devices();
         link_->setComPortIndex(dialog.comPortIndex());

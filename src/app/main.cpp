@@ -42,16 +42,14 @@ int main(int argc, char** argv) {
 
     QApplication application(argc, argv);
     kv::ensureAppResources();
-    QApplication::setOrganizationName(QStringLiteral("OVN Electronics Applications"));
-    QApplication::setApplicationName(QStringLiteral("Korvaliser"));
-    // Window titles already carry the program's name; this keeps it from being added twice.
-    QApplication::setApplicationDisplayName(QStringLiteral("Korvalis Preset Manager V1.10"));
-    QApplication::setApplicationVersion(QStringLiteral("1.10"));
-    QApplication::setDesktopFileName(QStringLiteral("korvaliser"));
+    kv::nameTheApplication();
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/app/korvaliser.svg")));
 
-    if (options.action == kv::StartupOptions::Action::Edit)
-        return kv::runEditorStandalone(options.file, options.preset, options.simulate);
+    if (options.action == kv::StartupOptions::Action::Edit) {
+        const kv::Prompts prompts = kv::Prompts::interactive();
+        return kv::runEditorStandalone(options.file, options.preset, options.simulate, prompts,
+                                       *kv::openUserSettings());
+    }
 
     kv::CKorvaliserApp app(kv::openUserSettings(),
                            options.headless() ? kv::Prompts::console() : kv::Prompts{});

@@ -4,7 +4,7 @@
 #include <cctype>
 #include <cstdio>
 
-#include "document/OvkFile.h"
+#include "document/file/OvkFile.h"
 
 namespace kv {
 

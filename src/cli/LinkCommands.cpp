@@ -186,9 +186,10 @@ int runSendAll(CliContext& context, const SendAllOptions& options) {
     if (!summary.online) return kExitLinkFailure;
     context.out << "Sent preset " << options.preset << ": " << summary.acknowledged << " of " << summary.sent
                 << " messages acknowledged\n";
-    if (summary.acknowledged < summary.sent)
-        return context.fail(std::to_string(summary.sent - summary.acknowledged) +
-                                " messages were refused or not answered by the unit",
+    const int missing = summary.sent - summary.acknowledged;
+    if (missing > 0)
+        return context.fail(std::to_string(missing) + (missing == 1 ? " message was" : " messages were") +
+                                " refused or not answered by the unit",
                             kExitLinkFailure);
     return kExitOk;
 }
@@ -199,8 +200,10 @@ int runStore(CliContext& context, const StoreOptions& options) {
     LinkSession session(context, options.link);
     if (!loadBankFile(context, session.document(), options.file)) return kExitFailure;
     PresetTransfer transfer(session.link(), session.document(), session.sender());
+    // Numbered 1..10 like the summary and --presets; the program's wait window keeps
+    // its own zero-based text.
     const StoreSummary summary = transfer.storeSelections(
-        *mask, [&](int position) { context.out << sendingPresetText(position) << '\n'; });
+        *mask, [&](int position) { context.out << "Sending preset " << position + 1 << '\n'; });
     if (!summary.started) return kExitLinkFailure;
     if (summary.acknowledgedMask == *mask) {
         context.out << "Stored presets " << presetListText(*mask) << '\n';

@@ -5,8 +5,9 @@
 #include <limits>
 #include <optional>
 
-#include "document/TextCodec.h"
 #include "document/ValueText.h"
+#include "document/file/TextCodec.h"
+#include "editing/CrossoverRules.h"
 
 namespace kv {
 
@@ -39,8 +40,6 @@ struct Target {
 constexpr int kLastSlopeCode = 11;
 constexpr int kLastPeqType = 12;
 constexpr int kLastLimiterLevel = 20;
-constexpr int kPeqHighPassType = 3;
-constexpr int kPeqLowPassType = 4;
 
 // Reads a whole decimal integer with an optional sign; anything else is unreadable.
 std::optional<int> readInteger(std::string_view text) {
@@ -125,10 +124,12 @@ ValueRange allowedRange(const CKorvaliserDoc& doc, const Target& t) {
         case Field::Limiter: return {0, kLastLimiterLevel};
         case Field::HighPassSlope:
         case Field::LowPassSlope: return {0, kLastSlopeCode};
+        // As in the crossover dialog, the two filters of an output never cross.
         case Field::HighPassFrequency:
-            return parameterRange(RangeKind::Frequency, kPeqHighPassType, doc.unitType());
         case Field::LowPassFrequency:
-            return parameterRange(RangeKind::Frequency, kPeqLowPassType, doc.unitType());
+            return crossoverLimits(
+                t.field == Field::HighPassFrequency ? CrossoverSide::HighPass : CrossoverSide::LowPass,
+                doc.highPassFrequency(t.output), doc.lowPassFrequency(t.output), doc.unitType());
         case Field::BandFrequency: return parameterRange(RangeKind::Frequency, type, doc.unitType());
         case Field::BandGain: return parameterRange(RangeKind::BandGain, type, doc.unitType());
         case Field::BandQ: return parameterRange(RangeKind::Q, type, doc.unitType());
@@ -140,6 +141,17 @@ ValueRange allowedRange(const CKorvaliserDoc& doc, const Target& t) {
 
 bool isBandField(Field field) {
     return field == Field::BandFrequency || field == Field::BandGain || field == Field::BandQ;
+}
+
+// Why a crossover frequency inside its type's range was refused: the other filter.
+std::string crossingReason(const CKorvaliserDoc& doc, const Target& t, int value) {
+    const int highPass = doc.highPassFrequency(t.output);
+    const int lowPass = doc.lowPassFrequency(t.output);
+    if (t.field == Field::HighPassFrequency && value > lowPass)
+        return ": the high-pass filter cannot go above the low-pass filter at " + frequencyText(lowPass);
+    if (t.field == Field::LowPassFrequency && value < highPass)
+        return ": the low-pass filter cannot go below the high-pass filter at " + frequencyText(highPass);
+    return {};
 }
 
 void store(CKorvaliserDoc& doc, const Target& t, int value) {
@@ -190,6 +202,7 @@ std::string applyAssignment(CKorvaliserDoc& doc, std::string_view assignment) {
                              std::to_string(range.minimum) + ".." + std::to_string(range.maximum);
         if (isBandField(target->field))
             reason += " for a " + typeText(doc.bandType(target->output, target->band), false) + " band";
+        reason += crossingReason(doc, *target, *value);
         return reason;
     }
     store(doc, *target, *value);

@@ -8,7 +8,8 @@
 // so its clamps apply (gain to 30..450, the delay to what the other output leaves, the
 // name to 16 characters); a value the setter would store in a wrong or truncated form
 // (outside the editable range of the band's type, the slope codes, 0..20 for the
-// limiter, 0/1 for switches) is refused instead.
+// limiter, 0/1 for switches) is refused instead. A crossover frequency keeps the
+// crossover dialog's limits: the high-pass never above the low-pass of its output.
 
 #include <string>
 #include <string_view>

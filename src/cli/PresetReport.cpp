@@ -4,8 +4,8 @@
 #include <string_view>
 
 #include "cli/BankFiles.h"
-#include "document/TextCodec.h"
 #include "document/ValueText.h"
+#include "document/file/TextCodec.h"
 
 namespace kv {
 

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "editing/FrequencyInput.h"
+#include "editing/input/FrequencyInput.h"
 
 namespace kv {
 

@@ -5,7 +5,7 @@
 #include <cstdio>
 
 #include "document/PresetBank.h"
-#include "editing/NumberInput.h"
+#include "editing/input/NumberInput.h"
 
 namespace kv {
 

@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "editing/NumberInput.h"
+#include "editing/input/NumberInput.h"
 
 namespace kv {
 

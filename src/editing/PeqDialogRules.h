@@ -8,7 +8,7 @@
 #include <string_view>
 
 #include "document/KorvaliserDoc.h"
-#include "editing/ScrollStep.h"
+#include "editing/slider/ScrollStep.h"
 
 namespace kv {
 

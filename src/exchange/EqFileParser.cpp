@@ -7,7 +7,7 @@
 
 #include "document/CodeScales.h"
 #include "exchange/EqTokens.h"
-#include "response/FilterCurve.h"
+#include "response/analog/FilterCurve.h"
 
 namespace kv {
 

@@ -9,8 +9,8 @@
 #include "document/CodeScales.h"
 #include "document/ValueText.h"
 #include "exchange/GridMapping.h"
-#include "response/AnalogElement.h"
-#include "response/FilterCurve.h"
+#include "response/analog/AnalogElement.h"
+#include "response/analog/FilterCurve.h"
 
 namespace kv {
 

@@ -5,8 +5,8 @@
 
 #include <array>
 
-#include "response/AnalogElement.h"
 #include "response/ResponseGrid.h"
+#include "response/analog/AnalogElement.h"
 
 namespace kv {
 

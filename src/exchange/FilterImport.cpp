@@ -6,7 +6,7 @@
 #include "document/ValueText.h"
 #include "exchange/EqTokens.h"
 #include "exchange/GridMapping.h"
-#include "response/FilterCurve.h"
+#include "response/analog/FilterCurve.h"
 
 namespace kv {
 

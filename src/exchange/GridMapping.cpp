@@ -7,7 +7,7 @@
 #include "document/CodeScales.h"
 #include "document/KorvaliserDoc.h"
 #include "document/ValueText.h"
-#include "response/FilterCurve.h"
+#include "response/analog/FilterCurve.h"
 
 namespace kv {
 

@@ -10,7 +10,7 @@
 
 #include "document/PresetBank.h"
 #include "exchange/EqFile.h"
-#include "response/AnalogElement.h"
+#include "response/analog/AnalogElement.h"
 
 namespace kv {
 

@@ -1,7 +1,7 @@
 #include "exchange/ImportPlan.h"
 
 #include "document/KorvaliserDoc.h"
-#include "response/FilterCurve.h"
+#include "response/analog/FilterCurve.h"
 
 namespace kv {
 

@@ -59,6 +59,7 @@ SendAllSummary OnlineSender::sendAllParametersSummary() {
     if (!link_.isUsable()) return summary;
     summary.online = true;
     for (const UnitMessage& message : allParametersSequence()) {
+        if (!link_.isUsable()) break;  // the unit stopped answering: the link went offline
         ++summary.sent;
         if (sendToUnit(message.code, message.output, message.band)) ++summary.acknowledged;
     }

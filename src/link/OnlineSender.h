@@ -42,7 +42,8 @@ public:
     // refused or did not answer after three tries.
     bool sendToUnit(int code, int output, int band) override;
     // Goes online if needed (the link reports a failure once) and sends the 29 messages;
-    // a message that fails does not stop the rest.
+    // a message that is refused does not stop the rest, a unit that stops answering does
+    // (the link has gone offline).
     void sendAllParameters() override;
     SendAllSummary sendAllParametersSummary();
     bool isOnline() const override;

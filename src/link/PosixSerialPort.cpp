@@ -5,6 +5,7 @@
 #include <sys/file.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -76,6 +77,16 @@ bool waitFor(int fd, short events, std::optional<Clock::time_point> deadline, in
     }
 }
 
+// The slave side of a pseudo-terminal (the simulated amplifier, a terminal window).
+bool isPseudoTerminal(int fd) {
+    constexpr unsigned kFirstPtySlaveMajor = 136;  // Unix 98 slaves: majors 136..143
+    constexpr unsigned kLastPtySlaveMajor = 143;
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || !S_ISCHR(info.st_mode)) return false;
+    const unsigned deviceMajor = major(info.st_rdev);
+    return deviceMajor >= kFirstPtySlaveMajor && deviceMajor <= kLastPtySlaveMajor;
+}
+
 }  // namespace
 
 PosixSerialPort::~PosixSerialPort() { close(); }
@@ -93,14 +104,18 @@ bool PosixSerialPort::open(const std::string& devicePath) {
         fail("Cannot open", errno);
         return false;
     }
-    // Exclusive: TIOCEXCL keeps other programs out (not the super-user), the advisory
-    // lock keeps out every program that asks politely, whoever runs it.
+    // Exclusive: the advisory lock keeps out every program that asks politely, whoever
+    // runs it, and goes with its holder however that ends (a killed run included).
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
         fail("Cannot lock", errno == EWOULDBLOCK ? EBUSY : errno);
         ::close(fd);
         return false;
     }
-    if (::ioctl(fd, TIOCEXCL) != 0 && errno != ENOTTY) {
+    // TIOCEXCL also keeps out programs that do not ask (not the super-user). A serial
+    // device drops the flag with its last close; a pseudo-terminal keeps it while its
+    // other side is open, so a killed run would lock the next one out: not there.
+    exclusive_ = !isPseudoTerminal(fd);
+    if (exclusive_ && ::ioctl(fd, TIOCEXCL) != 0 && errno != ENOTTY) {
         fail("Cannot open exclusively", errno);
         ::close(fd);
         return false;
@@ -117,9 +132,10 @@ bool PosixSerialPort::open(const std::string& devicePath) {
 
 void PosixSerialPort::close() {
     if (fd_ < 0) return;
-    // Give up exclusivity first: a process that keeps the line open (the simulator
-    // does) would otherwise keep the flag and lock everyone out, us included.
-    ::ioctl(fd_, TIOCNXCL);
+    // Give up exclusivity first: a process that keeps the line open would otherwise
+    // keep the flag and lock everyone out, us included.
+    if (exclusive_) ::ioctl(fd_, TIOCNXCL);
+    exclusive_ = false;
     ::flock(fd_, LOCK_UN);
     ::close(fd_);
     fd_ = -1;
@@ -166,6 +182,7 @@ void PosixSerialPort::purgeReceive() {
 }
 
 std::size_t PosixSerialPort::write(std::span<const std::uint8_t> bytes) {
+    lastError_.clear();  // the reason is the last operation's, not an older one's
     if (fd_ < 0) {
         lastError_ = "The port is not open";
         return 0;
@@ -201,6 +218,7 @@ std::size_t PosixSerialPort::write(std::span<const std::uint8_t> bytes) {
 }
 
 std::size_t PosixSerialPort::read(std::span<std::uint8_t> bytes) {
+    lastError_.clear();
     if (fd_ < 0) {
         lastError_ = "The port is not open";
         return 0;

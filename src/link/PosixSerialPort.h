@@ -31,6 +31,7 @@ private:
     void fail(const std::string& what, int error);
 
     int fd_ = -1;
+    bool exclusive_ = false;  // TIOCEXCL set by us
     std::string path_;
     SerialTimeouts timeouts_{};
     std::string lastError_;

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <string_view>
 
-#include "document/AtomicFile.h"
 #include "document/KorvaliserDoc.h"
+#include "document/file/AtomicFile.h"
 
 namespace kv {
 

@@ -9,7 +9,7 @@
 #include <span>
 #include <string>
 
-#include "document/FileResult.h"
+#include "document/file/FileResult.h"
 #include "link/PresetTransfer.h"
 #include "protocol/UnitProtocol.h"
 

@@ -73,9 +73,8 @@ void UnitLink::applyExchangeTimeouts(int bytesToWrite, int extraSeconds) {
     port_->setTimeouts(timeouts);
 }
 
-bool UnitLink::readReply(int bytesToRead) {
-    const auto want = static_cast<std::size_t>(bytesToRead);
-    return port_->read(std::span<std::uint8_t>(receive_.data(), want)) == want;
+std::size_t UnitLink::readReply(int bytesToRead) {
+    return port_->read(std::span<std::uint8_t>(receive_.data(), static_cast<std::size_t>(bytesToRead)));
 }
 
 // A reply whose start byte is not in front was preceded by stray bytes: find the start
@@ -115,12 +114,21 @@ int UnitLink::exchange(int bytesToWrite, int bytesToRead, int tries, int extraSe
     const auto request =
         std::span<const std::uint8_t>(transmit_.data(), static_cast<std::size_t>(bytesToWrite));
     bool complete = false;
+    bool answered = false;
     for (int attempt = 0; attempt < tries && !complete; ++attempt) {
         port_->purgeReceive();
-        if (port_->write(request) != request.size()) return kShortWrite;
-        complete = readReply(bytesToRead);
+        if (port_->write(request) != request.size()) {
+            dropAfterSilence();
+            return kShortWrite;
+        }
+        const std::size_t got = readReply(bytesToRead);
+        answered = answered || got > 0;
+        complete = got == static_cast<std::size_t>(bytesToRead);
     }
-    if (!complete) return kShortRead;
+    if (!complete) {
+        if (!answered) dropAfterSilence();
+        return kShortRead;
+    }
     if (bytesToRead > 0) realignReply(bytesToRead, static_cast<std::uint8_t>(startByte));
     return bytesToRead;
 }
@@ -141,7 +149,28 @@ IdentifyResult UnitLink::judgeIdentification() {
     return result;
 }
 
+void UnitLink::dropAfterSilence() {
+    // Identification judges silence itself (speed hunting, then its own message).
+    if (!online_ || identifying_) return;
+    online_ = false;  // before the message: nothing may be sent while it is shown
+    const std::string reason = port_->lastError();
+    if (notifier_ != nullptr) {
+        if (reason.empty())
+            notifier_->showLinkMessage(kNoResponseText);
+        else
+            notifier_->showPortFailure(kNoResponseText, reason);
+    }
+    if (droppedHandler_) droppedHandler_();
+}
+
 IdentifyResult UnitLink::identifyUnit() {
+    struct Identifying {
+        bool& flag;
+        explicit Identifying(bool& f) : flag(f) { flag = true; }
+        ~Identifying() { flag = false; }
+        Identifying(const Identifying&) = delete;
+        Identifying& operator=(const Identifying&) = delete;
+    } identifying(identifying_);
     const int rememberedBaudIndex = baudIndex_;
     for (int attempt = 0; attempt < kIdentifyAttempts; ++attempt) {
         std::copy(std::begin(kIdentifyRequest), std::end(kIdentifyRequest), transmit_.begin());

@@ -9,6 +9,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <utility>
@@ -56,6 +57,9 @@ public:
     UnitLink& operator=(const UnitLink&) = delete;
 
     void setNotifier(LinkNotifier* notifier) { notifier_ = notifier; }
+    // Runs when the link has gone offline by itself because the unit stopped answering
+    // (the user has been told); an editor then shows its offline colours.
+    void setDroppedHandler(std::function<void()> handler) { droppedHandler_ = std::move(handler); }
 
     // --- state ---
     int connectionMode() const { return connectionMode_; }
@@ -90,6 +94,9 @@ public:
     // Sends the first bytesToWrite bytes of the transmit buffer and reads a reply of
     // bytesToRead bytes to the start of the receive buffer, realigned on startByte.
     // Returns bytesToRead, kShortWrite or kShortRead. tries < 0 means 3.
+    // While online (outside identification), an exchange that gets no answer at all
+    // takes the link offline and tells the user once: every later edit would otherwise
+    // wait for the time-outs of a unit that is gone.
     int exchange(int bytesToWrite, int bytesToRead, int tries, int extraSeconds, int startByte);
     IdentifyResult identifyUnit();
     // Opens the port if needed and identifies the unit; tells the user why it failed.
@@ -105,10 +112,11 @@ public:
 
 private:
     void applyExchangeTimeouts(int bytesToWrite, int extraSeconds);
-    bool readReply(int bytesToRead);
+    std::size_t readReply(int bytesToRead);  // bytes that arrived
     void realignReply(int bytesToRead, std::uint8_t startByte);
     IdentifyResult judgeIdentification();
     void reportPortFailure();
+    void dropAfterSilence();
 
     CKorvaliserDoc& document_;
     LinkNotifier* notifier_ = nullptr;
@@ -119,9 +127,11 @@ private:
     int baudIndex_ = 6;
     bool portOpen_ = false;
     bool online_ = false;
+    bool identifying_ = false;
     int byteTimeMs_ = 2;
     std::string devicePath_;
     std::string lastPortError_;
+    std::function<void()> droppedHandler_;
     std::array<std::uint8_t, kTransmitCapacity> transmit_{};
     std::array<std::uint8_t, kReceiveCapacity> receive_{};
 };

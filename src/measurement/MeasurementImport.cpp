@@ -8,7 +8,7 @@
 #include <filesystem>
 #include <optional>
 
-#include "document/AtomicFile.h"
+#include "document/file/AtomicFile.h"
 
 namespace kv {
 

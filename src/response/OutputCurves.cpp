@@ -5,7 +5,7 @@
 #include "document/KorvaliserDoc.h"
 #include "response/AnalogElement.h"
 #include "response/CurveSlots.h"
-#include "response/FilterCurve.h"
+#include "response/analog/FilterCurve.h"
 
 namespace kv {
 

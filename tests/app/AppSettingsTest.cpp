@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <QGuiApplication>
+
 #include "AppTestSupport.h"
 #include "app/AppSettings.h"
 #include "app/CommandLine.h"
@@ -86,6 +88,15 @@ INSTANTIATE_TEST_SUITE_P(Table, ExpandBitsTest,
                          ::testing::Values(ExpandCase{0, 0}, ExpandCase{255, 255}, ExpandCase{256, 0},
                                            ExpandCase{257, 1}, ExpandCase{0x80, 0x80}, ExpandCase{-1, 255}));
 
+// Qt appends a display name, when one is set, to every window title that does not already
+// end with it ("About Korvaliser — ..."): the program sets none, so titles stay its own.
+TEST(AppSettings, TheProgramsNamesAddNothingToWindowTitles) {
+    nameTheApplication();
+    EXPECT_EQ(QCoreApplication::organizationName(), QStringLiteral("OVN Electronics Applications"));
+    EXPECT_EQ(QCoreApplication::applicationName(), QStringLiteral("Korvaliser"));
+    EXPECT_EQ(QGuiApplication::applicationDisplayName(), QCoreApplication::applicationName());
+}
+
 TEST(RecentFiles, MostRecentFirstAtMostFour) {
     QStringList list;
     for (const char* p : {"/a.ovk", "/b.ovk", "/c.ovk", "/d.ovk", "/e.ovk"})
@@ -140,6 +151,26 @@ INSTANTIATE_TEST_SUITE_P(
         CommandCase{{"a.ovk", "b.ovk"}, A::Run, "", "", 0, false},
         CommandCase{{"--frobnicate"}, A::Run, "", "", 0, false},
         CommandCase{{"-p", "a.ovk", "--pdf", "o.pdf", "a.ovk"}, A::Run, "", "", 0, false}));
+
+TEST(CommandLine, AMissingArgumentIsNamed) {
+    const struct {
+        QStringList args;
+        const char* error;
+    } cases[] = {
+        {{"--pdf", "out.pdf"}, "--pdf OUT needs FILE, the bank file whose report it writes"},
+        {{"--pdf"}, "--pdf needs OUT, the PDF file to write, and FILE, the bank file"},
+        {{"-p"}, "-p needs FILE, the bank file to print"},
+        {{"-pt", "a.ovk"}, "-pt FILE needs PRINTER, the printer to print on"},
+        {{"--edit", "--preset", "2"}, "--edit needs FILE, the bank file to edit"},
+        {{"--edit", "a.ovk", "--preset"}, "--preset needs N, a preset number from 1 to 10"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(parseCommandLine(c.args).error, QString::fromLatin1(c.error)) << c.error;
+    // FILE of --pdf may also come after other options.
+    const StartupOptions later = parseCommandLine({"--pdf", "out.pdf", "--preset", "2", "show.ovk"});
+    EXPECT_TRUE(later.error.isEmpty()) << qPrintable(later.error);
+    EXPECT_EQ(later.file, QStringLiteral("show.ovk"));
+}
 
 TEST(CommandLine, SwitchesAndHeadless) {
     const StartupOptions o = parseCommandLine({"--no-splash", "--simulate", "bank.ovk"});

@@ -9,9 +9,9 @@
 #include "AppTestSupport.h"
 #include "app/DocumentHost.h"
 #include "app/KorvaliserApp.h"
-#include "app/MainFrame.h"
+#include "app/frame/MainFrame.h"
 #include "document/KorvaliserDoc.h"
-#include "ui/PearTree.h"
+#include "ui/tree/PearTree.h"
 
 namespace kv {
 namespace {

@@ -5,10 +5,13 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDialog>
+#include <QDir>
+#include <QEventLoop>
 #include <QFile>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPointer>
 #include <QProcess>
 #include <QSplitter>
 #include <QStatusBar>
@@ -19,15 +22,14 @@
 #include "AppTestSupport.h"
 #include "app/DocumentHost.h"
 #include "app/KorvaliserApp.h"
-#include "app/MainFrame.h"
-#include "app/Splash.h"
+#include "app/frame/MainFrame.h"
 #include "document/KorvaliserDoc.h"
-#include "document/OvkFile.h"
+#include "document/file/OvkFile.h"
 #include "link/UnitLink.h"
 #include "sim/SimulatedAmplifier.h"
-#include "ui/KorvaliserView.h"
-#include "ui/PearTree.h"
-#include "ui/RS232PortDialog.h"
+#include "ui/remote/RS232PortDialog.h"
+#include "ui/report/KorvaliserView.h"
+#include "ui/tree/PearTree.h"
 
 namespace kv {
 namespace {
@@ -50,8 +52,8 @@ protected:
         writeAppSettings(*store, s);
     }
 
-    std::unique_ptr<CKorvaliserApp> start(StartupOptions options = {}) {
-        options.splash = false;
+    std::unique_ptr<CKorvaliserApp> start(StartupOptions options = {}, bool splash = false) {
+        options.splash = splash;
         auto app = std::make_unique<CKorvaliserApp>(temp.open(), script.prompts());
         started = app->initInstance(options);
         return app;
@@ -145,6 +147,34 @@ TEST_F(StartupTest, MissingRecentFileIgnoreOrAbortKeepsTheNewBank) {
         EXPECT_EQ(app->mainFrame()->windowTitle(),
                   QStringLiteral("Untitled[*] - Korvalis Preset Manager V1.10"));
     }
+}
+
+// After a unit type switch renamed the bank to bank(2).ovk and the program was left
+// without saving, the next start asks about the missing file with the splash up. The
+// user answers after the splash has gone (a click on it, or its time ran out), inside
+// the question's own event loop, which also deletes the splash.
+TEST_F(StartupTest, MissingRecentFileAnsweredAfterTheSplashClosedStartsNormally) {
+    writeSettings([&](AppSettings& s) { s.recentFiles = {temp.dir(QStringLiteral("bank(2).ovk"))}; });
+    QPointer<QWidget> splashSeen;
+    bool splashWasUp = false;
+    script.answers = {QMessageBox::Ignore};
+    script.onAsk = [&](const test::Asked&) {
+        for (QWidget* widget : QApplication::topLevelWidgets())
+            if (widget->objectName() == QStringLiteral("splash") && widget->isVisible()) splashSeen = widget;
+        splashWasUp = !splashSeen.isNull();
+        if (!splashWasUp) return;
+        QEventLoop questionLoop;
+        QTimer::singleShot(0, &questionLoop, [&] { QTest::mouseClick(splashSeen.data(), Qt::LeftButton); });
+        QTimer::singleShot(100, &questionLoop, &QEventLoop::quit);
+        questionLoop.exec();
+    };
+    auto app = start({}, /*splash=*/true);
+    EXPECT_TRUE(started);
+    EXPECT_EQ(script.asked.size(), 1u);
+    EXPECT_TRUE(script.asked.empty() || script.asked[0].text.contains(QStringLiteral("bank(2).ovk")));
+    EXPECT_TRUE(splashWasUp);
+    EXPECT_TRUE(splashSeen.isNull()) << "the splash has gone";
+    EXPECT_TRUE(app->mainFrame()->isVisible());
 }
 
 TEST_F(StartupTest, FileOnCommandLineIgnoresTheRecentList) {
@@ -329,6 +359,20 @@ TEST_F(StartupTest, UnitTypeOkRenamesTheBankEachTime) {
     EXPECT_TRUE(frame.windowTitle().startsWith(QStringLiteral("bank(2)(2).ovk")));
 }
 
+TEST_F(StartupTest, UnitTypeOkRenamesOnlyTheFileNotItsFolder) {
+    ASSERT_TRUE(QDir(temp.dir(QString())).mkpath(QStringLiteral("tour.ovk.d")));
+    StartupOptions options;
+    options.file = saveBank(QStringLiteral("tour.ovk.d/Mains.OVK"));
+    auto app = start(options);
+    script.answers = {QMessageBox::Ok};
+    app->mainFrame()->changeUnitType(1);
+    const QString renamed = temp.dir(QStringLiteral("tour.ovk.d/Mains(2).OVK"));
+    EXPECT_EQ(app->host().pathName(), renamed);
+    EXPECT_EQ(app->host().recentFiles().first(), renamed);
+    EXPECT_TRUE(app->host().save());
+    EXPECT_TRUE(QFileInfo::exists(renamed));
+}
+
 TEST_F(StartupTest, UnitTypeSelectorAsksOnlyWhenTheModelChanges) {
     const QString path = saveBank(QStringLiteral("bank.ovk"));
     StartupOptions options;
@@ -360,23 +404,6 @@ TEST_F(StartupTest, UnitTypeOkOnANewBankKeepsItUntitled) {
     EXPECT_TRUE(app->host().pathName().isEmpty());
     EXPECT_TRUE(app->host().isModified());
 }
-
-struct RenameCase {
-    const char* path;
-    const char* renamed;
-};
-
-class UnitTypePathTest : public ::testing::TestWithParam<RenameCase> {};
-
-TEST_P(UnitTypePathTest, InsertsBeforeTheFirstOvk) {
-    EXPECT_EQ(unitTypeChangedPath(QString::fromUtf8(GetParam().path)), QString::fromUtf8(GetParam().renamed));
-}
-
-INSTANTIATE_TEST_SUITE_P(Table, UnitTypePathTest,
-                         ::testing::Values(RenameCase{"/a/Show.ovk", "/a/Show(2).ovk"},
-                                           RenameCase{"/a/SHOW.OVK", "/a/SHOW(2).OVK"},
-                                           RenameCase{"/a.ovk.d/x.ovk", "/a(2).ovk.d/x.ovk"},
-                                           RenameCase{"/a/bank.bin", "/a/bank.bin"}, RenameCase{"", ""}));
 
 TEST_F(StartupTest, LoadingAFileShowsItsUnitType) {
     CKorvaliserDoc doc;
@@ -439,8 +466,8 @@ TEST_F(StartupTest, MenusToolBarAndStatusBarAsListed) {
          {"&New|Ctrl+N", "&Open...|Ctrl+O", "&Save|Ctrl+S", "Save &As...|", "-", "&Print...|Ctrl+P",
           "Print Pre&view|", "P&rint Setup...|", "&Export PDF...|", "-", "-", "E&xit|"}},
         {"&Edit",
-         {"&Undo|Ctrl+Z,Alt+Backspace", "&Redo|Ctrl+Y,Ctrl+Shift+Z", "-", "Cu&t|Ctrl+X,Shift+Del", "&Copy|Ctrl+C,Ctrl+Ins",
-          "&Paste|Ctrl+V,Shift+Ins"}},
+         {"&Undo|Ctrl+Z,Alt+Backspace", "&Redo|Ctrl+Y,Ctrl+Shift+Z", "-", "Cu&t|Ctrl+X,Shift+Del",
+          "&Copy|Ctrl+C,Ctrl+Ins", "&Paste|Ctrl+V,Shift+Ins"}},
         {"&View", {"&Toolbar|", "&Status Bar|"}},
         {"Remote", {"No Connection|", "RS232|"}},
         {"Build", {"Build Preset File|"}},
@@ -610,56 +637,6 @@ TEST_F(StartupTest, PdfCommandWritesTheReportWithoutAWindow) {
     options.file = temp.dir(QStringLiteral("missing.ovk"));
     auto failing = start(options);
     EXPECT_FALSE(started);
-}
-
-TEST(Splash, ClosesOnAClickOrAKeyAnywhereAndSwallowsIt) {
-    // The main window, which holds the keyboard while the splash is shown.
-    QWidget window;
-    window.setFocusPolicy(Qt::StrongFocus);
-    window.show();
-    window.setFocus();
-    int inputReachingWindow = 0;
-    struct Counter : QObject {
-        int& count;
-        explicit Counter(int& c) : count(c) {}
-        bool eventFilter(QObject*, QEvent* e) override {
-            if (e->type() == QEvent::KeyPress || e->type() == QEvent::MouseButtonPress) ++count;
-            return false;
-        }
-    } counter(inputReachingWindow);
-    window.installEventFilter(&counter);
-
-    for (const bool click : {true, false}) {
-        for (const bool onSplash : {true, false}) {
-            QPointer<CSplash> splash = CSplash::show(QStringLiteral(":/app/splash.svg"), 5000);
-            ASSERT_FALSE(splash.isNull());
-            EXPECT_TRUE(splash->isTimerRunning());
-            EXPECT_FALSE(splash->size().isEmpty());
-            QWidget* target = onSplash ? static_cast<QWidget*>(splash.data()) : &window;
-            if (click)
-                QTest::mouseClick(target, Qt::LeftButton);
-            else
-                QTest::keyClick(target, Qt::Key_Space);
-            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-            EXPECT_TRUE(splash.isNull()) << "click " << click << " on splash " << onSplash;
-        }
-    }
-    EXPECT_EQ(inputReachingWindow, 0);
-    // Once the splash has gone, input reaches the window again.
-    QTest::keyClick(&window, Qt::Key_Space);
-    EXPECT_EQ(inputReachingWindow, 1);
-}
-
-TEST(Splash, ClosesAfterItsTimeAndIsSkippedWithoutAPicture) {
-    QPointer<CSplash> splash = CSplash::show(QStringLiteral(":/app/splash.svg"), 50);
-    ASSERT_FALSE(splash.isNull());
-    EXPECT_TRUE(QTest::qWaitFor(
-        [&] {
-            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-            return splash.isNull();
-        },
-        3000));
-    EXPECT_EQ(CSplash::show(QStringLiteral(":/app/missing.svg"), 50), nullptr);
 }
 
 TEST_F(StartupTest, GoingOnlineInTheEditorLeavesTheBankUnmodified) {

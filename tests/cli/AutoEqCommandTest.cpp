@@ -13,9 +13,9 @@
 #include "cli/CliTestSupport.h"
 #include "cli/PresetAssignment.h"
 #include "cli/tuning/AutoEqCommand.h"
-#include "document/OvkFile.h"
-#include "response/AnalogElement.h"
-#include "response/FilterCurve.h"
+#include "document/file/OvkFile.h"
+#include "response/analog/AnalogElement.h"
+#include "response/analog/FilterCurve.h"
 
 namespace kv {
 namespace {

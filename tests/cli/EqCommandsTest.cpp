@@ -9,7 +9,7 @@
 
 #include "cli/CliTestSupport.h"
 #include "cli/exchange/EqCommands.h"
-#include "document/OvkFile.h"
+#include "document/file/OvkFile.h"
 
 namespace kv {
 namespace {

@@ -15,7 +15,7 @@
 #include "cli/CliTestSupport.h"
 #include "document/KorvaliserDoc.h"
 #include "document/MessageCode.h"
-#include "document/OvkFile.h"
+#include "document/file/OvkFile.h"
 #include "link/OnlineSender.h"
 #include "link/PresetBuildFile.h"
 #include "link/UnitLink.h"
@@ -212,14 +212,14 @@ TEST_F(LinkCommands, SendAllSendsTheChosenPreset) {
     sim.refuseNextFrames(1);
     const CliRun refused = runTool(with({"send-all", bankPath, "--preset", "3"}, port()));
     EXPECT_EQ(refused.status, kExitLinkFailure);
-    EXPECT_NE(refused.err.find("1 messages were refused"), std::string::npos) << refused.err;
+    EXPECT_NE(refused.err.find("1 message was refused"), std::string::npos) << refused.err;
 }
 
 TEST_F(LinkCommands, StoreOfTwoPresetsIsIdentificationFrameIdentificationFrame) {
     const CliRun run = runTool(with({"store", bankPath, "--presets", "3,6"}, port()));
     ASSERT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(linesOf(run.out), (std::vector<std::string>{"Sending Preset 2 Data", "Sending Preset 5 Data",
-                                                          "Stored presets 3, 6"}));
+    EXPECT_EQ(linesOf(run.out),
+              (std::vector<std::string>{"Sending preset 3", "Sending preset 6", "Stored presets 3, 6"}));
     const std::vector<SimFrame> frames = framesAfter(4);
     ASSERT_EQ(frames.size(), 4u);
     EXPECT_EQ(frames[0].kind, SimFrameKind::Identify);

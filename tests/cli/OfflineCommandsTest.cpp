@@ -12,7 +12,7 @@
 #include "cli/CliApp.h"
 #include "cli/CliTestSupport.h"
 #include "cli/OfflineCommands.h"
-#include "document/OvkFile.h"
+#include "document/file/OvkFile.h"
 
 namespace kv {
 namespace {

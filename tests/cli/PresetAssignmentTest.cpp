@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "document/OvkFile.h"
+#include "document/file/OvkFile.h"
 
 namespace kv {
 namespace {
@@ -118,8 +118,13 @@ TEST(PresetAssignment, RefusedAssignmentsChangeNothing) {
         {"out1.delay=-1", "outside 0..65535"},
         {"out1.limiter=21", "outside 0..20"},
         {"out1.hp.slope=12", "outside 0..11"},
-        {"out1.hp.freq=11", "outside 12..432"},
-        {"out1.lp.freq=434", "outside 78..433"},
+        {"out1.hp.freq=11", "outside 12..277"},
+        {"out1.lp.freq=434", "outside 85..433"},
+        // The filters of an output never cross, as in the crossover dialog.
+        {"out1.hp.freq=400", "outside 12..277: the high-pass filter cannot go above the low-pass filter at "},
+        {"out2.hp.freq=414", "outside 12..413: the high-pass"},
+        {"out2.lp.freq=276",
+         "outside 277..433: the low-pass filter cannot go below the high-pass filter at "},
         {"out1.band1.type=13", "outside 0..12"},
         {"out1.band1.freq=47", "outside 48..432 for a PEQ band"},
         {"out1.band1.gain=151", "outside -300..150 for a PEQ band"},

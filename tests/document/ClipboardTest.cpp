@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "document/KorvaliserDoc.h"
-#include "document/OvkFile.h"
+#include "document/file/OvkFile.h"
 
 namespace kv {
 namespace {

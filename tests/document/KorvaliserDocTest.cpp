@@ -1,7 +1,7 @@
 #include "document/KorvaliserDoc.h"
 
 #include "RecordingSender.h"
-#include "document/OvkFile.h"
+#include "document/file/OvkFile.h"
 
 #include <gtest/gtest.h>
 

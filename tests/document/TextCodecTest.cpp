@@ -1,4 +1,4 @@
-#include "document/TextCodec.h"
+#include "document/file/TextCodec.h"
 
 #include <gtest/gtest.h>
 

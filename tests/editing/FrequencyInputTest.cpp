@@ -1,11 +1,11 @@
-#include "editing/FrequencyInput.h"
+#include "editing/input/FrequencyInput.h"
 
 #include <gtest/gtest.h>
 
 #include <optional>
 #include <string>
 
-#include "editing/NumberInput.h"
+#include "editing/input/NumberInput.h"
 
 namespace kv {
 namespace {

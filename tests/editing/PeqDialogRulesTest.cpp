@@ -7,7 +7,7 @@
 #include <string>
 
 #include "document/ValueText.h"
-#include "editing/FrequencyInput.h"
+#include "editing/input/FrequencyInput.h"
 
 namespace kv {
 namespace {

@@ -1,11 +1,11 @@
-#include "editing/SliderModel.h"
+#include "editing/slider/SliderModel.h"
 
 #include <gtest/gtest.h>
 
 #include <optional>
 #include <string>
 
-#include "editing/SliderScale.h"
+#include "editing/slider/SliderScale.h"
 
 namespace kv {
 namespace {
@@ -202,7 +202,7 @@ TEST(SliderModel, KeysStayInsideTheRange) {
     EXPECT_EQ(peq.key(SliderKey::PageDown), 450);
 }
 
-TEST(SliderModel, WheelMovesOneStepPerNotchWithoutClamping) {
+TEST(SliderModel, WheelMovesOneStepPerNotchWithoutClampingUnlessDisabled) {
     const struct {
         int start, delta, expected;
     } cases[] = {
@@ -214,6 +214,9 @@ TEST(SliderModel, WheelMovesOneStepPerNotchWithoutClamping) {
         SliderModel s = pageSlider();
         s.setPos(c.start);
         EXPECT_EQ(s.wheel(c.delta), c.expected);
+        EXPECT_EQ(s.pos(), c.expected);
+        s.setEnabled(false);
+        EXPECT_EQ(s.wheel(c.delta), std::nullopt);
         EXPECT_EQ(s.pos(), c.expected);
     }
 }

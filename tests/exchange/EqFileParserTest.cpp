@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "response/FilterCurve.h"
+#include "response/analog/FilterCurve.h"
 
 namespace kv {
 namespace {

@@ -2,9 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+
 #include "document/MessageCode.h"
-#include "protocol/ProtocolDecoding.h"
 #include "link/SimulatedLink.h"
+#include "protocol/ProtocolDecoding.h"
 
 namespace kv {
 namespace {
@@ -167,6 +169,48 @@ TEST_F(OnlineSending, ASilentUnitIsReportedOnceAndNothingIsSent) {
     EXPECT_EQ(notifier.messages, std::vector<std::string>{kNoResponseText});
     for (const SimFrame& f : sim.frames()) EXPECT_EQ(f.kind, SimFrameKind::Identify);
     EXPECT_FALSE(sender.isOnline());
+}
+
+// A unit that stops answering while online: the first unanswered exchange takes the link
+// offline and tells the user once; later edits are not sent and do not wait.
+TEST_F(OnlineSending, AUnitThatFallsSilentWhileOnlineTakesTheLinkOfflineOnce) {
+    goOnline();
+    int dropped = 0;
+    link.setDroppedHandler([&] { ++dropped; });
+    sim.setSilent(true);
+    doc.setGain(0, 200);
+    EXPECT_FALSE(link.online());
+    EXPECT_FALSE(sender.isOnline());
+    EXPECT_EQ(notifier.messages, std::vector<std::string>{kNoResponseText});
+    EXPECT_EQ(dropped, 1);
+
+    const std::size_t seen = sim.frameCount();
+    const auto start = std::chrono::steady_clock::now();
+    doc.setGain(0, 210);
+    doc.setBandGain(1, 2, -30);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(50));
+    EXPECT_EQ(sim.frameCount(), seen);
+    EXPECT_EQ(notifier.messages.size(), 1u);
+    EXPECT_EQ(dropped, 1);
+
+    // The unit is back: "On Line" again sends the whole preset, the last edits included.
+    sim.setSilent(false);
+    sim.clearFrames();
+    const SendAllSummary summary = sender.sendAllParametersSummary();
+    EXPECT_EQ(summary.acknowledged, 29);
+    EXPECT_TRUE(link.online());
+}
+
+// A unit that vanishes in the middle: the user sees the system's reason with the message.
+TEST_F(OnlineSending, AVanishedUnitIsReportedWithTheSystemsReason) {
+    goOnline();
+    sim.hangUp();
+    doc.setGain(0, 200);
+    EXPECT_FALSE(link.online());
+    ASSERT_EQ(notifier.messages.size(), 1u);
+    EXPECT_EQ(notifier.messages[0].rfind(std::string(kNoResponseText) + "\n\n", 0), 0u)
+        << notifier.messages[0];
+    EXPECT_NE(notifier.messages[0].find("Input/output error"), std::string::npos) << notifier.messages[0];
 }
 
 TEST_F(OnlineSending, OnlineAfterPastingAnOutputResendsTheWholePreset) {

@@ -1,5 +1,6 @@
 // PosixSerialPort on a bare pseudo-terminal whose other side the test plays: opening
-// and exclusivity, line settings, the read time-outs, purge, and a device that vanishes.
+// and exclusivity (also after a killed holder), line settings, the read time-outs, purge, and a device that
+// vanishes.
 
 #include "link/PosixSerialPort.h"
 
@@ -7,10 +8,12 @@
 #include <gtest/gtest.h>
 #include <poll.h>
 #include <sys/ioctl.h>
+#include <sys/wait.h>
 #include <termios.h>
 #include <unistd.h>
 
 #include <chrono>
+#include <csignal>
 #include <thread>
 
 namespace kv {
@@ -107,6 +110,49 @@ TEST(PosixSerialPort, OpensExclusively) {
     // Closing gave the exclusivity up, also for the one who had it.
     second.close();
     EXPECT_TRUE(first.open(far.path())) << first.lastError();
+}
+
+// A run of the tool killed while it held the port (Ctrl-C, SIGTERM, kill -9) must leave
+// it free for the next run, also while the far end (the simulator) stays open; while the
+// holder lives, the port is refused with a clear reason.
+TEST(PosixSerialPort, AKilledHolderLeavesThePortFree) {
+    FarEnd far;
+    for (const int signal : {SIGINT, SIGTERM, SIGKILL}) {
+        SCOPED_TRACE(signal);
+        int ready[2];
+        ASSERT_EQ(::pipe(ready), 0);
+        const pid_t holder = ::fork();
+        ASSERT_GE(holder, 0);
+        if (holder == 0) {
+            PosixSerialPort port;
+            const char opened = port.open(far.path()) ? '1' : '0';
+            [[maybe_unused]] const ssize_t n = ::write(ready[1], &opened, 1);
+            for (;;) ::pause();
+        }
+        ::close(ready[1]);
+        char opened = 0;
+        ASSERT_EQ(::read(ready[0], &opened, 1), 1);
+        ::close(ready[0]);
+        ASSERT_EQ(opened, '1');
+
+        PosixSerialPort next;
+        EXPECT_FALSE(next.open(far.path()));
+        EXPECT_NE(next.lastError().find("another program is using this port"), std::string::npos)
+            << next.lastError();
+
+        ::kill(holder, signal);
+        ASSERT_EQ(::waitpid(holder, nullptr, 0), holder);
+        // An exclusive flag left on the line would refuse every later open ("Device or
+        // resource busy") to all but the super-user.
+        const int probe = ::open(far.path().c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
+        ASSERT_GE(probe, 0);
+        int exclusive = -1;
+        ASSERT_EQ(::ioctl(probe, TIOCGEXCL, &exclusive), 0);
+        ::close(probe);
+        EXPECT_EQ(exclusive, 0) << "the killed run's exclusive flag outlived it";
+        EXPECT_TRUE(next.open(far.path())) << next.lastError();
+        next.close();
+    }
 }
 
 TEST(PosixSerialPort, ConfiguresRaw8N1AtEachSpeed) {

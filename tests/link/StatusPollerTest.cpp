@@ -158,7 +158,14 @@ TEST_F(Polling, ASilentUnitLeavesTheLastReadings) {
     EXPECT_FALSE(outcome.redrawMeters);
     EXPECT_EQ(poller.meterValueOf(0), 96);
     EXPECT_EQ(poller.statusText(), "Hard Limiting");
-    EXPECT_TRUE(notifier.messages.empty());
+    // The unit has stopped answering: the link went offline and said so once; the next
+    // ticks ask nothing.
+    EXPECT_EQ(notifier.messages, std::vector<std::string>{kNoResponseText});
+    EXPECT_FALSE(link.online());
+    const std::size_t seen = sim.frameCount();
+    poller.tick();
+    EXPECT_EQ(sim.frameCount(), seen);
+    EXPECT_EQ(notifier.messages.size(), 1u);
 }
 
 TEST_F(Polling, StrayBytesBeforeAReplyAreRealigned) {

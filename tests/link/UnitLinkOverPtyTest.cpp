@@ -191,6 +191,12 @@ TEST_F(UnitLinkOverPty, AUnitThatVanishesNeverHangsTheLink) {
     EXPECT_LT(result, 0);
     EXPECT_LT(took, 2s);
 
+    // The exchange found the unit gone and took the link offline, with the reason.
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_NE(messages.shown[0].find("Input/output error"), std::string::npos) << messages.shown[0];
+    EXPECT_FALSE(link.online());
+    messages.shown.clear();
+
     bool online = true;
     const auto again = timed([&] { online = link.goOnline(); });
     EXPECT_FALSE(online);

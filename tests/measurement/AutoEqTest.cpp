@@ -10,8 +10,8 @@
 #include "document/CodeScales.h"
 #include "document/KorvaliserDoc.h"
 #include "measurement/autoeq/AutoEq.h"
-#include "response/AnalogElement.h"
-#include "response/FilterCurve.h"
+#include "response/analog/AnalogElement.h"
+#include "response/analog/FilterCurve.h"
 
 namespace kv {
 namespace {

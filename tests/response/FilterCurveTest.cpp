@@ -8,10 +8,10 @@
 #include <numbers>
 
 #include "document/PresetBank.h"
-#include "response/AnalogElement.h"
-#include "response/FilterCurve.h"
 #include "response/ResponseCurveTable.h"
 #include "response/ResponseGrid.h"
+#include "response/analog/AnalogElement.h"
+#include "response/analog/FilterCurve.h"
 
 namespace kv {
 namespace {

@@ -4,8 +4,8 @@
 
 #include "document/KorvaliserDoc.h"
 #include "response/CurveSlots.h"
-#include "response/FilterCurve.h"
 #include "response/OutputCurves.h"
+#include "response/analog/FilterCurve.h"
 
 namespace kv {
 namespace {

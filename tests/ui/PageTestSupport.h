@@ -15,9 +15,9 @@
 #include "link/OnlineSender.h"
 #include "link/UnitLink.h"
 #include "response/ResponseCurveTable.h"
-#include "ui/EditorContext.h"
-#include "ui/OutputPage.h"
-#include "ui/UnitSheet.h"
+#include "ui/editor/EditorContext.h"
+#include "ui/editor/UnitSheet.h"
+#include "ui/page/OutputPage.h"
 
 namespace kv::test {
 

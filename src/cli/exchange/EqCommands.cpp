@@ -11,8 +11,8 @@
 
 #include "cli/BankFiles.h"
 #include "cli/exchange/EqImportReport.h"
-#include "document/AtomicFile.h"
-#include "document/TextCodec.h"
+#include "document/file/AtomicFile.h"
+#include "document/file/TextCodec.h"
 #include "exchange/EqFileParser.h"
 #include "exchange/EqFileWriter.h"
 #include "exchange/FilterImport.h"

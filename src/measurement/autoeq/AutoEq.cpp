@@ -11,7 +11,7 @@
 #include "document/KorvaliserDoc.h"
 #include "measurement/autoeq/BandPlacement.h"
 #include "measurement/autoeq/CodeSearch.h"
-#include "response/FilterCurve.h"
+#include "response/analog/FilterCurve.h"
 
 namespace kv {
 

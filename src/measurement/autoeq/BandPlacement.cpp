@@ -5,7 +5,7 @@
 #include <optional>
 
 #include "measurement/autoeq/BandRefiner.h"
-#include "response/FilterCurve.h"
+#include "response/analog/FilterCurve.h"
 
 namespace kv {
 

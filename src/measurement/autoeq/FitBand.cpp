@@ -5,7 +5,7 @@
 
 #include "document/CodeScales.h"
 #include "document/KorvaliserDoc.h"
-#include "response/AnalogElement.h"
+#include "response/analog/AnalogElement.h"
 
 namespace kv {
 

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
-#include "response/AnalogElement.h"
-#include "response/FilterCurve.h"
+#include "response/analog/AnalogElement.h"
+#include "response/analog/FilterCurve.h"
 
 namespace kv {
 

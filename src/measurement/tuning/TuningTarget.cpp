@@ -5,8 +5,8 @@
 #include <cstdio>
 
 #include "measurement/MeasuredCurve.h"
-#include "response/AnalogElement.h"
-#include "response/FilterCurve.h"
+#include "response/analog/AnalogElement.h"
+#include "response/analog/FilterCurve.h"
 
 namespace kv {
 

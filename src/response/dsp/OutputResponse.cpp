@@ -5,9 +5,9 @@
 #include <numbers>
 
 #include "protocol/UnitProtocol.h"
-#include "response/AnalogElement.h"
 #include "response/CurveSlots.h"
-#include "response/FilterCurve.h"
+#include "response/analog/AnalogElement.h"
+#include "response/analog/FilterCurve.h"
 #include "response/dsp/DspSection.h"
 
 namespace kv {

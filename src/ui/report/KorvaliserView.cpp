@@ -1,0 +1,179 @@
+#include "ui/report/KorvaliserView.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QPageSetupDialog>
+#include <QPainter>
+#include <QPrintDialog>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
+#include <QScrollBar>
+
+#include "document/KorvaliserDoc.h"
+#include "ui/Prompts.h"
+#include "ui/report/ReportGraph.h"
+
+namespace kv {
+
+CKorvaliserView::CKorvaliserView(CKorvaliserDoc& document, ResponseCurveTable* curves, const Prompts& prompts,
+                                 QWidget* parent)
+    : QAbstractScrollArea(parent), document_(document), curves_(curves), prompts_(prompts) {
+    setObjectName(QStringLiteral("reportView"));
+    viewport()->setBackgroundRole(QPalette::Base);
+    viewport()->setAutoFillBackground(true);
+    QPalette pal = viewport()->palette();
+    pal.setColor(QPalette::Base, Qt::white);
+    viewport()->setPalette(pal);
+    updateScrollRange();
+}
+
+CKorvaliserView::~CKorvaliserView() = default;
+
+QPrinter& CKorvaliserView::printer() {
+    if (!printer_) printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    return *printer_;
+}
+
+void CKorvaliserView::setShowQ(bool showQ) {
+    showQ_ = showQ;
+    viewport()->update();
+}
+
+double CKorvaliserView::screenDpiX() const { return logicalDpiX(); }
+double CKorvaliserView::screenDpiY() const { return logicalDpiY(); }
+
+int CKorvaliserView::graphWidthUnits(double dpiX) const {
+    // 0.9 of the window's width, never narrower than the tables.
+    return ReportGraphWidth(static_cast<int>(viewport()->width() * 1000.0 / dpiX));
+}
+
+void CKorvaliserView::renderPage(QPainter& painter, double dpiX, double dpiY, bool printing) {
+    ReportSettings settings;
+    settings.printing = printing;
+    settings.showQ = showQ_;
+    settings.graphWidth = printing ? 6200 : graphWidthUnits(dpiX);
+    SettingsReport report(document_, curves_, settings);
+    report.drawSettingsReport(painter, reportTransform(dpiX, dpiY));
+}
+
+void CKorvaliserView::paintEvent(QPaintEvent*) {
+    QPainter painter(viewport());
+    ReportSettings settings;
+    settings.showQ = showQ_;
+    settings.graphWidth = graphWidthUnits(screenDpiX());
+    SettingsReport report(document_, curves_, settings);
+    const QPointF scrolled(-horizontalScrollBar()->value(), -verticalScrollBar()->value());
+    const int bottom =
+        report.drawSettingsReport(painter, reportTransform(screenDpiX(), screenDpiY(), scrolled));
+    // The scroll range follows the report's length (down to the end of the notes).
+    const int height = -bottom;
+    if (height != pageHeight_) {
+        pageHeight_ = height;
+        updateScrollRange();
+    }
+}
+
+void CKorvaliserView::resizeEvent(QResizeEvent* event) {
+    QAbstractScrollArea::resizeEvent(event);
+    updateScrollRange();
+}
+
+void CKorvaliserView::updateScrollRange() {
+    const int pageWidthPx = static_cast<int>(SettingsReport::kPageWidth * screenDpiX() / 1000.0);
+    const int pageHeightPx = static_cast<int>(pageHeight_ * screenDpiY() / 1000.0);
+    const QSize view = viewport()->size();
+    horizontalScrollBar()->setRange(0, std::max(0, pageWidthPx - view.width()));
+    horizontalScrollBar()->setPageStep(view.width());
+    horizontalScrollBar()->setSingleStep(std::max(1, pageWidthPx / 100));
+    verticalScrollBar()->setRange(0, std::max(0, pageHeightPx - view.height()));
+    verticalScrollBar()->setPageStep(view.height());
+    verticalScrollBar()->setSingleStep(std::max(1, pageHeightPx / 100));
+}
+
+void CKorvaliserView::refresh() { viewport()->update(); }
+
+void CKorvaliserView::printTo(QPrinter& target) {
+    QPainter painter;
+    if (!painter.begin(&target)) {
+        prompts_.tell(QMessageBox::Warning, QStringLiteral("Cannot print to %1.").arg(target.printerName()));
+        return;
+    }
+    // The report is one page; (0, 0) is the top left corner of the printable area.
+    renderPage(painter, target.logicalDpiX(), target.logicalDpiY(), true);
+    // Ending the page hands the job to the printing system, which may still refuse it.
+    if (!painter.end())
+        prompts_.tell(QMessageBox::Warning,
+                      QStringLiteral("Printing to %1 did not finish.").arg(target.printerName()));
+}
+
+void CKorvaliserView::print() {
+    QPrintDialog dialog(&printer(), this);
+    dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
+    if (dialog.exec() == QDialog::Accepted) printTo(printer());
+}
+
+void CKorvaliserView::printPreview() {
+    QPrintPreviewDialog dialog(&printer(), this);
+    connect(&dialog, &QPrintPreviewDialog::paintRequested, this,
+            [this](QPrinter* target) { printTo(*target); });
+    dialog.exec();
+}
+
+void CKorvaliserView::printSetup() {
+    QPageSetupDialog dialog(&printer(), this);
+    dialog.exec();
+}
+
+bool CKorvaliserView::exportPdf(const QString& path) {
+    return writeReportPdf(document_, curves_, showQ_, printer().pageLayout(), path, prompts_);
+}
+
+bool writeReportPdf(const CKorvaliserDoc& document, ResponseCurveTable* curves, bool showQ,
+                    const QPageLayout& layout, const QString& path, const Prompts& prompts) {
+    const QString shown = QDir::toNativeSeparators(path);
+    const auto cannotWrite = [&](const QString& reason) {
+        prompts.tell(QMessageBox::Warning, reason.isEmpty()
+                                               ? QStringLiteral("Cannot write %1.").arg(shown)
+                                               : QStringLiteral("Cannot write %1: %2.").arg(shown, reason));
+        return false;
+    };
+    // Opened for appending, so an existing file keeps its content until the report
+    // replaces it; a file made only for this check goes again if the export fails.
+    const bool existed = QFileInfo::exists(path);
+    {
+        QFile probe(path);
+        if (!probe.open(QIODevice::WriteOnly | QIODevice::Append)) return cannotWrite(probe.errorString());
+    }
+    QPrinter pdf(QPrinter::HighResolution);
+    pdf.setOutputFormat(QPrinter::PdfFormat);
+    pdf.setOutputFileName(path);
+    pdf.setPageLayout(layout);
+    pdf.setDocName(QString::fromStdU16String(document.presetNameText(-1)));
+    pdf.setCreator(QStringLiteral("Korvaliser"));
+    QPainter painter;
+    if (!painter.begin(&pdf)) {
+        if (!existed) QFile::remove(path);
+        return cannotWrite({});
+    }
+    ReportSettings settings;
+    settings.printing = true;
+    settings.showQ = showQ;
+    SettingsReport(document, curves, settings)
+        .drawSettingsReport(painter, reportTransform(pdf.logicalDpiX(), pdf.logicalDpiY()));
+    if (!painter.end()) return cannotWrite({});
+    return true;
+}
+
+void CKorvaliserView::exportPdfAsked() {
+    if (!prompts_.saveFile) return;
+    const QString proposed =
+        QString::fromStdU16String(document_.presetNameText(-1)).trimmed() + QStringLiteral(".pdf");
+    QString path =
+        prompts_.saveFile(QStringLiteral("Export PDF"), proposed, QStringLiteral("PDF Files (*.pdf)"));
+    if (path.isEmpty()) return;
+    if (QFileInfo(path).suffix().isEmpty()) path += QStringLiteral(".pdf");
+    exportPdf(path);
+}
+
+}  // namespace kv

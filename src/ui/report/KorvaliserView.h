@@ -1,0 +1,70 @@
+#pragma once
+// The settings report in the main window's right pane: a scrolling view of one page
+// whose scroll height follows the report's length. Printing, print preview, print
+// set-up and PDF export draw the very same report on the printer.
+
+#include <QAbstractScrollArea>
+#include <QString>
+#include <memory>
+
+#include "ui/report/SettingsReport.h"
+
+class QPageLayout;
+class QPrinter;
+
+namespace kv {
+
+class CKorvaliserDoc;
+class ResponseCurveTable;
+struct Prompts;
+
+// Writes the current preset's report, as the printer gets it, to the PDF file at path.
+// A failure is told through prompts in the same words whoever asked (the File menu or
+// the command line); the file's folder and permissions are checked first, so the
+// drawing library has nothing to complain about on standard error.
+bool writeReportPdf(const CKorvaliserDoc& document, ResponseCurveTable* curves, bool showQ,
+                    const QPageLayout& layout, const QString& path, const Prompts& prompts);
+
+class CKorvaliserView : public QAbstractScrollArea {
+    Q_OBJECT
+public:
+    CKorvaliserView(CKorvaliserDoc& document, ResponseCurveTable* curves, const Prompts& prompts,
+                    QWidget* parent = nullptr);
+    ~CKorvaliserView() override;
+
+    void setShowQ(bool showQ);
+    // Height of the scrollable page in report units (7000 wide, 14000 high at first).
+    int pageHeightUnits() const { return pageHeight_; }
+
+    // Draws the report on any paint device the way the printer gets it.
+    void renderPage(QPainter& painter, double dpiX, double dpiY, bool printing);
+    void printTo(QPrinter& printer);
+    bool exportPdf(const QString& path);
+    QPrinter& printer();
+
+public slots:
+    void refresh();         // repaint after a document change
+    void print();           // "&Print..."
+    void printPreview();    // "Print Pre&view"
+    void printSetup();      // "P&rint Setup..."
+    void exportPdfAsked();  // "Export PDF..."
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    double screenDpiX() const;
+    double screenDpiY() const;
+    void updateScrollRange();
+    int graphWidthUnits(double dpiX) const;
+
+    CKorvaliserDoc& document_;
+    ResponseCurveTable* curves_;
+    const Prompts& prompts_;
+    bool showQ_ = true;
+    int pageHeight_ = 14000;
+    std::unique_ptr<QPrinter> printer_;
+};
+
+}  // namespace kv
