@@ -14,9 +14,9 @@
 #include <string_view>
 
 #include "document/KorvaliserDoc.h"
-#include "response/AnalogElement.h"
 #include "response/CurveSlots.h"
 #include "response/OutputCurves.h"
+#include "response/analog/AnalogElement.h"
 #include "response/analog/FilterCurve.h"
 #include "response/dsp/ModelDifference.h"
 #include "response/dsp/OutputResponse.h"

@@ -3,8 +3,8 @@
 #include <span>
 
 #include "document/KorvaliserDoc.h"
-#include "response/AnalogElement.h"
 #include "response/CurveSlots.h"
+#include "response/analog/AnalogElement.h"
 #include "response/analog/FilterCurve.h"
 
 namespace kv {

@@ -12,10 +12,10 @@
 #include <vector>
 
 #include "document/PresetBank.h"
-#include "response/AnalogElement.h"
-#include "response/FilterCurve.h"
 #include "response/ResponseCurveTable.h"
 #include "response/ResponseGrid.h"
+#include "response/analog/AnalogElement.h"
+#include "response/analog/FilterCurve.h"
 
 namespace kv {
 namespace {

@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <span>
 
-#include "response/AnalogElement.h"
 #include "response/ResponseCurveTable.h"
+#include "response/analog/AnalogElement.h"
 
 namespace kv {
 
