@@ -351,16 +351,15 @@ void SimulatedAmplifier::Engine::handle(const AssembledRequest& request, Clock::
         frame.hostBaud = baud;
         reply = decide(frame);
     }
-    const int hostBaud = frame.hostBaud;
     // Recorded before the reply leaves: a host holding the reply finds the frame. Done
     // before the wire time, so the reply leaves when the line would have carried it.
     record(std::move(frame));
-    if (!reply.bytes.empty() && reply.wireTime && hostBaud > 0) {
+    if (!reply.bytes.empty() && reply.wireTime && baud > 0) {
         // Ten bits per byte for the request to arrive and the reply to leave, from the
         // request's first byte (a line still busy with the last reply starts later).
         const auto bits = 10.0 * static_cast<double>(request.bytes.size() + reply.bytes.size());
         lineFreeAt_ =
-            std::max(began, lineFreeAt_) + std::chrono::microseconds(std::llround(1e6 * bits / hostBaud));
+            std::max(began, lineFreeAt_) + std::chrono::microseconds(std::llround(1e6 * bits / baud));
         pauseUntil(lineFreeAt_);
     }
     if (!reply.bytes.empty()) writeLine(reply.bytes);
