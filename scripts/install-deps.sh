@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building, testing and running Korvaliser need.
 # Only missing packages are installed, so a machine that has them all is left alone.
+# With --bench it adds what `make bench` needs besides: the Python peer of the curve
+# benchmark (bench/scipy_curves.py) and the report's interpreter.
 set -euo pipefail
 
 packages=(
@@ -11,6 +13,12 @@ packages=(
   clang libclang-rt-14-dev clang-format
   fonts-liberation2 fontconfig poppler-utils shared-mime-info desktop-file-utils
 )
+
+bench_packages=(python3 python3-scipy)
+
+if [ "${1:-}" = "--bench" ]; then
+  packages+=("${bench_packages[@]}")
+fi
 
 missing=()
 for p in "${packages[@]}"; do
