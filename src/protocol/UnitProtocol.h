@@ -12,6 +12,7 @@
 #include <span>
 
 #include "document/CodeScales.h"
+#include "document/CrossoverSide.h"
 #include "document/PresetBank.h"
 
 namespace kv {
@@ -93,7 +94,6 @@ FilterSection firstOrderHighPassSection(double frequency, bool bypass);
 
 FilterSection peqBandSection(const PeqBand& band);
 
-enum class CrossoverSide { HighPass, LowPass };
 CrossoverSections crossoverSections(const CrossoverFilter& filter, CrossoverSide side);
 
 CoefficientWord gainWord(const OutputChannel& output);  // mute wins over invert

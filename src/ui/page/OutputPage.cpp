@@ -10,6 +10,7 @@
 #include "response/OutputCurves.h"
 #include "ui/dialogs/FilterSlope.h"
 #include "ui/dialogs/ParametricControl.h"
+#include "ui/exchange/FilterExchange.h"
 #include "ui/graph/GraphImages.h"
 #include "ui/graph/ResponseGraph.h"
 #include "ui/page/BandRows.h"
@@ -195,6 +196,8 @@ std::unique_ptr<QMenu> COutputPage::makeContextMenu() {
     } else {
         paste->setEnabled(false);
     }
+    menu->addSeparator();
+    addFilterExchangeItems(*menu, doc_, output_, this);
     return menu;
 }
 
