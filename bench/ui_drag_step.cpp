@@ -13,6 +13,7 @@
 #include "document/KorvaliserDoc.h"
 #include "link/OnlineSender.h"
 #include "link/UnitLink.h"
+#include "measurement/tuning/BankTuning.h"
 #include "response/ResponseCurveTable.h"
 #include "sim/SimulatedAmplifier.h"
 #include "ui/editor/EditorContext.h"
@@ -42,7 +43,8 @@ void dragStep(benchmark::State& state, bool online) {
     UnitLink link(doc, nullptr);
     OnlineSender sender(link, doc);
     doc.setSender(&sender);
-    EditorContext context{doc, curves, link, sender};
+    BankTuning tuning;
+    EditorContext context{doc, curves, link, sender, tuning};
     CUnitSheet sheet(context);
     sheet.show();
     QApplication::processEvents();

@@ -23,6 +23,7 @@
 #include "document/KorvaliserDoc.h"
 #include "link/OnlineSender.h"
 #include "link/UnitLink.h"
+#include "measurement/tuning/BankTuning.h"
 #include "response/ResponseCurveTable.h"
 #include "sim/SimulatedAmplifier.h"
 #include "ui/controller/BuildPresetFile.h"
@@ -41,11 +42,12 @@ CKorvaliserApp::CKorvaliserApp(std::unique_ptr<QSettings> store, Prompts prompts
       prompts_(prompts.message ? std::move(prompts)
                                : Prompts::interactive([this]() -> QWidget* { return frame_.get(); })),
       document_(std::make_unique<CKorvaliserDoc>()),
+      tuning_(std::make_unique<BankTuning>()),
       curves_(std::make_unique<ResponseCurveTable>()),
       notifier_(std::make_unique<PromptLinkNotifier>(prompts_)),
       link_(std::make_unique<UnitLink>(*document_, notifier_.get())),
       sender_(std::make_unique<OnlineSender>(*link_, *document_)),
-      host_(std::make_unique<DocumentHost>(*document_, prompts_)) {
+      host_(std::make_unique<DocumentHost>(*document_, *tuning_, prompts_)) {
     document_->setSender(sender_.get());
     curves_->follow(*document_);
 }
@@ -216,7 +218,8 @@ void CKorvaliserApp::about() {
 }
 
 void CKorvaliserApp::openEditor() {
-    EditorContext context{*document_, *curves_, *link_, *sender_, EditorDisplayOptions{settings_.showQ != 0}};
+    EditorContext context{*document_, *curves_, *link_,
+                          *sender_,   *tuning_, EditorDisplayOptions{settings_.showQ != 0}};
     CUnitSheet sheet(context, frame_.get());
     sheet.exec();
     host_->updateAllViews(nullptr);

@@ -14,6 +14,7 @@
 #include "document/KorvaliserDoc.h"
 #include "link/OnlineSender.h"
 #include "link/UnitLink.h"
+#include "measurement/tuning/BankTuning.h"
 #include "response/ResponseCurveTable.h"
 #include "ui/editor/EditorContext.h"
 #include "ui/editor/UnitSheet.h"
@@ -84,7 +85,8 @@ protected:
     ResponseCurveTable curves;
     UnitLink link{doc, nullptr};
     OnlineSender sender{link, doc};
-    EditorContext context{doc, curves, link, sender};
+    BankTuning tuning;
+    EditorContext context{doc, curves, link, sender, tuning};
     std::unique_ptr<CUnitSheet> sheet;
 };
 
