@@ -26,7 +26,9 @@ public:
     bool operator==(const BankTuning& other) const { return outputs_ == other.outputs_; }
 
 private:
-    std::array<std::array<OutputTuning, kOutputsInUse>, kPresetCount> outputs_{};
+    // Default-initialised on purpose: every OutputTuning starts as "nothing set up", and
+    // an empty brace here crashes clang 14, which builds the fuzz targets.
+    std::array<std::array<OutputTuning, kOutputsInUse>, kPresetCount> outputs_;
     unsigned revision_ = 0;
 };
 
