@@ -58,12 +58,8 @@ int runEditorStandalone(const QString& file, int presetNumber, bool simulate, co
             return 1;
         }
     }
-    EditorContext context{document,
-                          curves,
-                          connection.link(),
-                          connection.sender(),
-                          tuning,
-                          EditorDisplayOptions{settings.showQ != 0}};
+    const EditorDisplayOptions display{settings.showQ != 0};
+    EditorContext context{document, curves, connection.link(), connection.sender(), tuning, display};
     CUnitSheet sheet(context);
     const QString caption = sheet.windowTitle();
     showFileInTitle(sheet, host, caption);

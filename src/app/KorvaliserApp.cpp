@@ -187,8 +187,8 @@ void CKorvaliserApp::about() {
 }
 
 void CKorvaliserApp::openEditor() {
-    EditorContext context{*document_, *curves_, link(),
-                          sender(),   *tuning_, EditorDisplayOptions{settings_.showQ != 0}};
+    const EditorDisplayOptions display{settings_.showQ != 0};
+    EditorContext context{*document_, *curves_, link(), sender(), *tuning_, display};
     CUnitSheet sheet(context, frame_.get());
     sheet.exec();
     host_->updateAllViews(nullptr);

@@ -20,6 +20,7 @@
 #include "document/file/OvkFile.h"
 #include "link/UnitLink.h"
 #include "ui/AppResources.h"
+#include "ui/exchange/FilterExchange.h"
 #include "ui/report/KorvaliserView.h"
 #include "ui/tree/PearTree.h"
 
@@ -136,6 +137,12 @@ void CMainFrame::connectActions() {
     connect(a.printPreview, &QAction::triggered, view_, &CKorvaliserView::printPreview);
     connect(a.printSetup, &QAction::triggered, view_, &CKorvaliserView::printSetup);
     connect(a.exportPdf, &QAction::triggered, view_, &CKorvaliserView::exportPdfAsked);
+    // From the main window the filters go to or come from the current preset; the
+    // dialogs offer the output, Output 1 first.
+    connect(a.importFilters, &QAction::triggered, this,
+            [this] { importFilters(app_.document(), 0, app_.prompts(), this); });
+    connect(a.exportFilters, &QAction::triggered, this,
+            [this] { exportFilters(app_.document(), 0, app_.prompts(), this); });
     connect(a.exit, &QAction::triggered, this, &QWidget::close);
     connect(a.about, &QAction::triggered, this, [this] { app_.about(); });
     connect(a.noConnection, &QAction::triggered, this, [this] { app_.chooseNoConnection(); });

@@ -13,7 +13,7 @@
 
 #include "document/ValueText.h"
 #include "editing/input/FrequencyInput.h"
-#include "ui/page/TypeComboBox.h"
+#include "ui/dialogs/TypeComboBox.h"
 #include "ui/widgets/DialogUnits.h"
 #include "ui/widgets/ImageSlider.h"
 #include "ui/widgets/ScrollBarAction.h"
