@@ -14,6 +14,7 @@
 #include "document/KorvaliserDoc.h"
 #include "link/OnlineSender.h"
 #include "link/UnitLink.h"
+#include "measurement/tuning/BankTuning.h"
 #include "response/ResponseCurveTable.h"
 #include "sim/SimulatedAmplifier.h"
 #include "ui/editor/EditorContext.h"
@@ -42,7 +43,8 @@ void dragStep(benchmark::State& state, bool online) {
     std::unique_ptr<SimulatedAmplifier> sim;
     UnitConnection connection(doc, nullptr);
     UnitLink& link = connection.link();
-    EditorContext context{doc, curves, link, connection.sender()};
+    BankTuning tuning;
+    EditorContext context{doc, curves, link, connection.sender(), tuning};
     CUnitSheet sheet(context);
     sheet.show();
     QApplication::processEvents();

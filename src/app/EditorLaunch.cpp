@@ -8,7 +8,7 @@
 #include "app/DocumentHost.h"
 #include "connection/UnitConnection.h"
 #include "document/KorvaliserDoc.h"
-#include "document/file/OvkFile.h"
+#include "measurement/tuning/BankTuning.h"
 #include "response/ResponseCurveTable.h"
 #include "ui/Prompts.h"
 #include "ui/editor/EditorContext.h"
@@ -36,15 +36,12 @@ int runEditorStandalone(const QString& file, int presetNumber, bool simulate, co
         return 1;
     }
     CKorvaliserDoc document;
-    const FileResult loaded = loadDocument(document, QFile::encodeName(file).toStdString());
-    if (!loaded.ok) {
-        prompts.tell(QMessageBox::Warning, QString::fromStdString(loaded.error));
-        return 1;
-    }
+    BankTuning tuning;
+    // Loading and saving go the main window's way: the tuning side file with the bank,
+    // the same question, the same atomic save, the same errors.
+    DocumentHost host(document, tuning, prompts);
+    if (!host.openDocumentFile(file)) return 1;
     document.selectPreset(document.slotAtPosition(presetNumber - 1));
-    // Saving goes the main window's way: same question, same atomic save, same errors.
-    DocumentHost host(document, prompts);
-    host.setPathName(file, /*addToRecent=*/false);
 
     // The user's port, speed and Q/bandwidth choice, as the main window would use them;
     // nothing is written back.
@@ -61,8 +58,8 @@ int runEditorStandalone(const QString& file, int presetNumber, bool simulate, co
             return 1;
         }
     }
-    EditorContext context{document, curves, connection.link(), connection.sender(),
-                          EditorDisplayOptions{settings.showQ != 0}};
+    const EditorDisplayOptions display{settings.showQ != 0};
+    EditorContext context{document, curves, connection.link(), connection.sender(), tuning, display};
     CUnitSheet sheet(context);
     const QString caption = sheet.windowTitle();
     showFileInTitle(sheet, host, caption);

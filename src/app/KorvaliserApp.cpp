@@ -22,6 +22,7 @@
 #include "app/frame/Splash.h"
 #include "connection/UnitConnection.h"
 #include "document/KorvaliserDoc.h"
+#include "measurement/tuning/BankTuning.h"
 #include "response/ResponseCurveTable.h"
 #include "ui/controller/BuildPresetFile.h"
 #include "ui/controller/PresetControl.h"
@@ -40,10 +41,11 @@ CKorvaliserApp::CKorvaliserApp(std::unique_ptr<QSettings> store, Prompts prompts
       prompts_(prompts.message ? std::move(prompts)
                                : Prompts::interactive([this]() -> QWidget* { return frame_.get(); })),
       document_(std::make_unique<CKorvaliserDoc>()),
+      tuning_(std::make_unique<BankTuning>()),
       curves_(std::make_unique<ResponseCurveTable>()),
       notifier_(std::make_unique<PromptLinkNotifier>(prompts_)),
       connection_(std::make_unique<UnitConnection>(*document_, notifier_.get())),
-      host_(std::make_unique<DocumentHost>(*document_, prompts_)) {
+      host_(std::make_unique<DocumentHost>(*document_, *tuning_, prompts_)) {
     curves_->follow(*document_);
 }
 
@@ -185,7 +187,8 @@ void CKorvaliserApp::about() {
 }
 
 void CKorvaliserApp::openEditor() {
-    EditorContext context{*document_, *curves_, link(), sender(), EditorDisplayOptions{settings_.showQ != 0}};
+    const EditorDisplayOptions display{settings_.showQ != 0};
+    EditorContext context{*document_, *curves_, link(), sender(), *tuning_, display};
     CUnitSheet sheet(context, frame_.get());
     sheet.exec();
     host_->updateAllViews(nullptr);

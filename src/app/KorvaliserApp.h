@@ -1,8 +1,9 @@
 #pragma once
-// The application object: it owns the document, the curve table, the unit link and its
-// online sender, the document host and the main frame, runs start-up in its fixed order
-// (settings, document, command line, splash, most recent file, main window, split
-// position, link unconnected) and writes the settings back at exit.
+// The application object: it owns the document, the bank's tuning settings, the curve
+// table, the unit link and its online sender, the document host and the main frame, runs
+// start-up in its fixed order (settings, document, command line, splash, most recent
+// file, main window, split position, link unconnected) and writes the settings back at
+// exit.
 
 #include <QObject>
 #include <QString>
@@ -18,6 +19,7 @@ class QSettings;
 
 namespace kv {
 
+class BankTuning;
 class CKorvaliserDoc;
 class CMainFrame;
 class DocumentHost;
@@ -48,6 +50,7 @@ public:
     void exitInstance();
 
     CKorvaliserDoc& document() { return *document_; }
+    BankTuning& tuning() { return *tuning_; }
     DocumentHost& host() { return *host_; }
     UnitConnection& connection() { return *connection_; }
     UnitLink& link();
@@ -83,6 +86,7 @@ private:
     Prompts prompts_;
     AppSettings settings_;
     std::unique_ptr<CKorvaliserDoc> document_;
+    std::unique_ptr<BankTuning> tuning_;
     std::unique_ptr<ResponseCurveTable> curves_;
     std::unique_ptr<PromptLinkNotifier> notifier_;
     std::unique_ptr<UnitConnection> connection_;

@@ -15,6 +15,7 @@
 #include "document/KorvaliserDoc.h"
 #include "link/OnlineSender.h"
 #include "link/UnitLink.h"
+#include "measurement/tuning/BankTuning.h"
 #include "response/ResponseCurveTable.h"
 #include "ui/editor/EditorContext.h"
 #include "ui/editor/UnitSheet.h"
@@ -86,7 +87,8 @@ protected:
     UnitConnection connection{doc, nullptr};
     UnitLink& link = connection.link();
     OnlineSender& sender = connection.sender();
-    EditorContext context{doc, curves, link, sender};
+    BankTuning tuning;
+    EditorContext context{doc, curves, link, sender, tuning};
     std::unique_ptr<CUnitSheet> sheet;
 };
 
