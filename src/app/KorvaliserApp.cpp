@@ -36,6 +36,18 @@
 
 namespace kv {
 
+namespace {
+
+// What the user chose for the report: the "Q / BW" switch and the View menu's DSP curves.
+ReportSettings reportOptionsOf(const AppSettings& settings) {
+    ReportSettings options;
+    options.showQ = settings.showQ != 0;
+    options.showDsp = settings.reportDsp != 0;
+    return options;
+}
+
+}  // namespace
+
 CKorvaliserApp::CKorvaliserApp(std::unique_ptr<QSettings> store, Prompts prompts)
     : store_(std::move(store)),
       prompts_(prompts.message ? std::move(prompts)
@@ -156,7 +168,7 @@ bool CKorvaliserApp::runHeadless(const StartupOptions& options) {
     if (!host_->openDocumentFile(options.file)) return false;
     if (options.preset > 0) document_->selectPreset(document_->slotAtPosition(options.preset - 1));
     if (options.action == StartupOptions::Action::Pdf)
-        return writeReportPdf(*document_, curves_.get(), settings_.showQ != 0,
+        return writeReportPdf(*document_, curves_.get(), reportOptionsOf(settings_),
                               QPrinter(QPrinter::HighResolution).pageLayout(), options.pdfPath, prompts_);
     QPrinter printer(QPrinter::HighResolution);
     if (!options.printerName.isEmpty()) {
@@ -182,9 +194,8 @@ bool CKorvaliserApp::printDocument(QPrinter& printer) {
         prompts_.tell(QMessageBox::Warning, QStringLiteral("Cannot print to %1.").arg(where));
         return false;
     }
-    ReportSettings report;
+    ReportSettings report = reportOptionsOf(settings_);
     report.printing = true;
-    report.showQ = settings_.showQ != 0;
     SettingsReport(*document_, curves_.get(), report)
         .drawSettingsReport(painter, reportTransform(printer.logicalDpiX(), printer.logicalDpiY()));
     return painter.end();

@@ -74,6 +74,7 @@ void CMainFrame::createPanes() {
     tree_ = new CPearTree(app_.document(), splitter_);
     view_ = new CKorvaliserView(app_.document(), &app_.curves(), app_.prompts(), splitter_);
     view_->setShowQ(app_.settings().showQ != 0);
+    view_->setShowDsp(app_.settings().reportDsp != 0);
     splitter_->addWidget(tree_);
     splitter_->addWidget(view_);
     splitter_->setStretchFactor(0, 0);
@@ -136,6 +137,11 @@ void CMainFrame::connectActions() {
     connect(a.printPreview, &QAction::triggered, view_, &CKorvaliserView::printPreview);
     connect(a.printSetup, &QAction::triggered, view_, &CKorvaliserView::printSetup);
     connect(a.exportPdf, &QAction::triggered, view_, &CKorvaliserView::exportPdfAsked);
+    a.viewReportDsp->setChecked(view_->showDsp());
+    connect(a.viewReportDsp, &QAction::toggled, this, [this](bool on) {
+        view_->setShowDsp(on);
+        app_.settings().reportDsp = on ? 1 : 0;  // kept for the next run, as written at exit
+    });
     connect(a.exit, &QAction::triggered, this, &QWidget::close);
     connect(a.about, &QAction::triggered, this, [this] { app_.about(); });
     connect(a.noConnection, &QAction::triggered, this, [this] { app_.chooseNoConnection(); });

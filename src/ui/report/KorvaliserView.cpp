@@ -36,7 +36,12 @@ QPrinter& CKorvaliserView::printer() {
 }
 
 void CKorvaliserView::setShowQ(bool showQ) {
-    showQ_ = showQ;
+    shown_.showQ = showQ;
+    viewport()->update();
+}
+
+void CKorvaliserView::setShowDsp(bool showDsp) {
+    shown_.showDsp = showDsp;
     viewport()->update();
 }
 
@@ -49,9 +54,8 @@ int CKorvaliserView::graphWidthUnits(double dpiX) const {
 }
 
 void CKorvaliserView::renderPage(QPainter& painter, double dpiX, double dpiY, bool printing) {
-    ReportSettings settings;
+    ReportSettings settings = shown_;
     settings.printing = printing;
-    settings.showQ = showQ_;
     settings.graphWidth = printing ? 6200 : graphWidthUnits(dpiX);
     SettingsReport report(document_, curves_, settings);
     report.drawSettingsReport(painter, reportTransform(dpiX, dpiY));
@@ -59,8 +63,7 @@ void CKorvaliserView::renderPage(QPainter& painter, double dpiX, double dpiY, bo
 
 void CKorvaliserView::paintEvent(QPaintEvent*) {
     QPainter painter(viewport());
-    ReportSettings settings;
-    settings.showQ = showQ_;
+    ReportSettings settings = shown_;
     settings.graphWidth = graphWidthUnits(screenDpiX());
     SettingsReport report(document_, curves_, settings);
     const QPointF scrolled(-horizontalScrollBar()->value(), -verticalScrollBar()->value());
@@ -126,10 +129,10 @@ void CKorvaliserView::printSetup() {
 }
 
 bool CKorvaliserView::exportPdf(const QString& path) {
-    return writeReportPdf(document_, curves_, showQ_, printer().pageLayout(), path, prompts_);
+    return writeReportPdf(document_, curves_, shown_, printer().pageLayout(), path, prompts_);
 }
 
-bool writeReportPdf(const CKorvaliserDoc& document, ResponseCurveTable* curves, bool showQ,
+bool writeReportPdf(const CKorvaliserDoc& document, ResponseCurveTable* curves, ReportSettings options,
                     const QPageLayout& layout, const QString& path, const Prompts& prompts) {
     const QString shown = QDir::toNativeSeparators(path);
     const auto cannotWrite = [&](const QString& reason) {
@@ -156,10 +159,9 @@ bool writeReportPdf(const CKorvaliserDoc& document, ResponseCurveTable* curves, 
         if (!existed) QFile::remove(path);
         return cannotWrite({});
     }
-    ReportSettings settings;
-    settings.printing = true;
-    settings.showQ = showQ;
-    SettingsReport(document, curves, settings)
+    options.printing = true;
+    options.graphWidth = kReportGraphMinWidth;
+    SettingsReport(document, curves, options)
         .drawSettingsReport(painter, reportTransform(pdf.logicalDpiX(), pdf.logicalDpiY()));
     if (!painter.end()) return cannotWrite({});
     return true;
