@@ -54,22 +54,15 @@ DspCurveCache::Curves& DspCurveCache::slotCurves(const CKorvaliserDoc& doc, int 
     return c;
 }
 
-DspCurveCache::Curves& DspCurveCache::totalCurves(const CKorvaliserDoc& doc, int output,
-                                                  ResponseModel model) {
-    hold(doc, output);
-    Curves& total = curves(model, kTotal);
-    if (total.responseKept) return total;
-    ComplexCurve product = flat();
-    if (isOutput(output)) {
-        const int last = CurveSlots::lastElement(std::clamp(doc.activeBandCount(), 0, kBandSlots));
-        for (int slot = 0; slot <= last; ++slot) {
-            const ComplexCurve& element = slotCurves(doc, output, slot, model).response;
-            for (std::size_t k = 0; k < product.size(); ++k) product[k] *= element[k];
-        }
+template <typename SlotCurve>
+void DspCurveCache::sumElements(const CKorvaliserDoc& doc, int output, GridCurve& sum, SlotCurve slotCurve) {
+    sum.fill(0.0);
+    if (!isOutput(output)) return;
+    const int last = CurveSlots::lastElement(std::clamp(doc.activeBandCount(), 0, kBandSlots));
+    for (int slot = 0; slot <= last; ++slot) {
+        const GridCurve& element = slotCurve(slot);
+        for (std::size_t k = 0; k < sum.size(); ++k) sum[k] += element[k];
     }
-    total.response = product;
-    total.responseKept = true;
-    return total;
 }
 
 const GridCurve& DspCurveCache::magnitudeOf(Curves& c) {
@@ -98,12 +91,29 @@ const GridCurve& DspCurveCache::slotPhase(const CKorvaliserDoc& doc, int output,
     return phaseOf(slotCurves(doc, output, slot, model));
 }
 
+// A total is the sum of its kept elements, in dB and in degrees, as the model's page total
+// is: a drag step then costs the dragged element and one addition per point and element.
 const GridCurve& DspCurveCache::totalMagnitude(const CKorvaliserDoc& doc, int output, ResponseModel model) {
-    return magnitudeOf(totalCurves(doc, output, model));
+    hold(doc, output);
+    Curves& total = curves(model, kTotal);
+    if (!total.magnitudeKept) {
+        sumElements(doc, output, total.magnitudeDb,
+                    [&](int slot) -> const GridCurve& { return slotMagnitude(doc, output, slot, model); });
+        total.magnitudeKept = true;
+    }
+    return total.magnitudeDb;
 }
 
 const GridCurve& DspCurveCache::totalPhase(const CKorvaliserDoc& doc, int output, ResponseModel model) {
-    return phaseOf(totalCurves(doc, output, model));
+    hold(doc, output);
+    Curves& total = curves(model, kTotal);
+    if (!total.phaseKept) {
+        sumElements(doc, output, total.phaseDegrees,
+                    [&](int slot) -> const GridCurve& { return slotPhase(doc, output, slot, model); });
+        for (double& degrees : total.phaseDegrees) degrees = wrapDegrees(degrees);
+        total.phaseKept = true;
+    }
+    return total.phaseDegrees;
 }
 
 const ModelDifference& DspCurveCache::totalDifference(const CKorvaliserDoc& doc, int output) {
@@ -114,6 +124,11 @@ const ModelDifference& DspCurveCache::totalDifference(const CKorvaliserDoc& doc,
         differenceKept_ = true;
     }
     return difference_;
+}
+
+ModelDifference DspCurveCache::totalDifference(const CKorvaliserDoc& doc, int output,
+                                               const GridCurve& modelDb) {
+    return worstDifference(totalMagnitude(doc, output, ResponseModel::Dsp), modelDb);
 }
 
 void DspCurveCache::Curves::forget() { responseKept = magnitudeKept = phaseKept = false; }

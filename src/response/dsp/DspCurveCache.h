@@ -2,15 +2,16 @@
 // The curve table's second half: what the unit really does with one output's elements,
 // beside the model slots the graphs draw. For each element slot (CurveSlots: 0 and 1 the
 // crossover filters, 2 + b band b) it keeps the response of the words sent for the
-// element, the product of them all (the DSP total), the same two in the analog model for
+// element, the sum of them all (the DSP total), the same two in the analog model for
 // the phase, and the worst difference of the totals for the warning. Curves are computed
 // when first asked for and kept until the table's markers or change records touch their
 // element, so a redraw during a drag recomputes only the dragged element.
 //
 //   RecomputeStaleSlots(table, doc, output);            // the model curves, as ever
 //   DspCurveCache& dsp = table.dsp();
+//   const GridCurve model = PageTotal(table, doc.activeBandCount());
 //   drawDashed(dsp.totalMagnitude(doc, output));
-//   const std::string warning = modelDifferenceWarning(dsp.totalDifference(doc, output));
+//   const std::string warning = modelDifferenceWarning(dsp.totalDifference(doc, output, model));
 
 #include <array>
 
@@ -46,6 +47,9 @@ public:
 
     // The DSP total against the analog total over the heard band, from the kept totals.
     const ModelDifference& totalDifference(const CKorvaliserDoc& doc, int output);
+    // The same against a model total the caller holds: a page passes the total it draws
+    // (PageTotal), so a drag step computes the dragged element's analog curve only once.
+    ModelDifference totalDifference(const CKorvaliserDoc& doc, int output, const GridCurve& modelDb);
 
     // How many element curves (of either model) were computed so far: what a redraw cost.
     int slotsComputed() const { return slotsComputed_; }
@@ -58,7 +62,8 @@ public:
     void documentChanged(const DocumentChange& change);
 
 private:
-    // One element slot or the total, in one model; each part is filled when first asked.
+    // One element slot or the total, in one model; each part is filled when first asked
+    // (a total keeps no complex response: it is summed from its elements' curves).
     struct Curves {
         ComplexCurve response{};
         GridCurve magnitudeDb{};
@@ -74,7 +79,8 @@ private:
     void hold(const CKorvaliserDoc& doc, int output);
     Curves& curves(ResponseModel model, int index);
     Curves& slotCurves(const CKorvaliserDoc& doc, int output, int slot, ResponseModel model);
-    Curves& totalCurves(const CKorvaliserDoc& doc, int output, ResponseModel model);
+    template <typename SlotCurve>
+    static void sumElements(const CKorvaliserDoc& doc, int output, GridCurve& sum, SlotCurve slotCurve);
     void forgetTotals();
     static const GridCurve& magnitudeOf(Curves& c);
     static const GridCurve& phaseOf(Curves& c);
