@@ -9,6 +9,7 @@
 
 #include <chrono>
 
+#include "connection/UnitConnection.h"
 #include "document/KorvaliserDoc.h"
 #include "link/OnlineSender.h"
 #include "link/PresetBuildFile.h"
@@ -48,14 +49,12 @@ kv::SimulatorOptions wireTimeOptions() {
 struct Bench {
     kv::SimulatedAmplifier sim{wireTimeOptions()};
     kv::CKorvaliserDoc doc;
-    kv::UnitLink link{doc, nullptr};
-    kv::OnlineSender sender{link, doc};
+    kv::UnitConnection connection{doc, nullptr};
+    kv::UnitLink& link = connection.link();
+    kv::OnlineSender& sender = connection.sender();
     kv::PresetTransfer transfer{link, doc, sender};
 
-    Bench() {
-        link.setDevicePath(sim.devicePath());
-        doc.setSender(&sender);
-    }
+    Bench() { connection.choosePort(link.comPortIndex(), link.baudIndex(), sim.devicePath()); }
 };
 
 template <typename Run>

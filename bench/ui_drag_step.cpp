@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <memory>
 
+#include "connection/UnitConnection.h"
 #include "document/KorvaliserDoc.h"
 #include "link/OnlineSender.h"
 #include "link/UnitLink.h"
@@ -39,10 +40,9 @@ void dragStep(benchmark::State& state, bool online) {
     CKorvaliserDoc doc;
     ResponseCurveTable curves;
     std::unique_ptr<SimulatedAmplifier> sim;
-    UnitLink link(doc, nullptr);
-    OnlineSender sender(link, doc);
-    doc.setSender(&sender);
-    EditorContext context{doc, curves, link, sender};
+    UnitConnection connection(doc, nullptr);
+    UnitLink& link = connection.link();
+    EditorContext context{doc, curves, link, connection.sender()};
     CUnitSheet sheet(context);
     sheet.show();
     QApplication::processEvents();

@@ -1,10 +1,16 @@
 #include "app/AppSettings.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
 
 namespace kv {
+
+std::string AppSettings::deviceOf(int comEntry) const {
+    if (comEntry < 0 || comEntry >= kComPortCount) return {};
+    return QFile::encodeName(comDevices[static_cast<std::size_t>(comEntry)]).toStdString();
+}
 
 namespace {
 

@@ -8,6 +8,7 @@
 #include <QStringList>
 #include <array>
 #include <memory>
+#include <string>
 
 namespace kv {
 
@@ -29,6 +30,9 @@ struct AppSettings {
     // device of that entry.
     std::array<QString, kComPortCount> comDevices{};
     QStringList recentFiles;  // "Recent File List" "File1".."File4", most recent first
+
+    // The device a COM entry opens, as the link takes it ("" = the entry's usual device).
+    std::string deviceOf(int comEntry) const;
 };
 
 // "Expand" packs eight flags valued 1 or 2 into bits 0..7; other bits are dropped.

@@ -11,6 +11,7 @@
 #include <QWheelEvent>
 #include <memory>
 
+#include "connection/UnitConnection.h"
 #include "document/KorvaliserDoc.h"
 #include "link/OnlineSender.h"
 #include "link/UnitLink.h"
@@ -55,7 +56,7 @@ inline void turnWheel(QWidget* target, QPoint pos, int delta, Qt::MouseButtons h
 
 class SheetFixture : public ::testing::Test {
 protected:
-    SheetFixture() { doc.setSender(&sender); }
+    SheetFixture() = default;
 
     void openSheet() {
         sheet = std::make_unique<CUnitSheet>(context);
@@ -82,8 +83,9 @@ protected:
 
     CKorvaliserDoc doc;
     ResponseCurveTable curves;
-    UnitLink link{doc, nullptr};
-    OnlineSender sender{link, doc};
+    UnitConnection connection{doc, nullptr};
+    UnitLink& link = connection.link();
+    OnlineSender& sender = connection.sender();
     EditorContext context{doc, curves, link, sender};
     std::unique_ptr<CUnitSheet> sheet;
 };

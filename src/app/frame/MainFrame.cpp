@@ -217,9 +217,9 @@ void CMainFrame::updateRecentFiles() {
 }
 
 void CMainFrame::updateRemoteChecks() {
-    const int mode = app_.link().connectionMode();
-    actions_.noConnection->setChecked(mode == UnitLink::kNoConnection);
-    actions_.rs232->setChecked(mode == UnitLink::kRs232);
+    const ConnectionMode mode = app_.link().connectionMode();
+    actions_.noConnection->setChecked(mode == ConnectionMode::NoConnection);
+    actions_.rs232->setChecked(mode == ConnectionMode::Rs232);
 }
 
 void CMainFrame::applySplitPosition(int width) {

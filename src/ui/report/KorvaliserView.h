@@ -7,6 +7,7 @@
 #include <QString>
 #include <memory>
 
+#include "ui/report/ReportPrinter.h"
 #include "ui/report/SettingsReport.h"
 
 class QPageLayout;
@@ -17,14 +18,6 @@ namespace kv {
 class CKorvaliserDoc;
 class ResponseCurveTable;
 struct Prompts;
-
-// Writes the current preset's report, as the printer gets it, to the PDF file at path,
-// with the user's options (showQ, showDsp; the rest is the printer's). A failure is
-// told through prompts in the same words whoever asked (the File menu or the command
-// line); the file's folder and permissions are checked first, so the drawing library has
-// nothing to complain about on standard error.
-bool writeReportPdf(const CKorvaliserDoc& document, ResponseCurveTable* curves, ReportSettings options,
-                    const QPageLayout& layout, const QString& path, const Prompts& prompts);
 
 class CKorvaliserView : public QAbstractScrollArea {
     Q_OBJECT
@@ -62,6 +55,7 @@ private:
     double screenDpiY() const;
     void updateScrollRange();
     int graphWidthUnits(double dpiX) const;
+    ReportPrinter reportPrinter() const;
 
     CKorvaliserDoc& document_;
     ResponseCurveTable* curves_;
