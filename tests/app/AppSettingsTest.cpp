@@ -194,6 +194,12 @@ TEST(CommandLine, SwitchesAndHeadless) {
     EXPECT_FALSE(o.headless());
     EXPECT_TRUE(parseCommandLine({"--pdf", "o.pdf", "a.ovk"}).headless());
     EXPECT_TRUE(parseCommandLine({"-p", "a.ovk"}).headless());
+    // The start-up benchmark's switch runs the window as usual and stays out of --help.
+    const StartupOptions timed = parseCommandLine({"--quit-after-first-paint", "bank.ovk"});
+    EXPECT_TRUE(timed.quitAfterFirstPaint);
+    EXPECT_EQ(timed.action, StartupOptions::Action::Run);
+    EXPECT_FALSE(o.quitAfterFirstPaint);
+    EXPECT_FALSE(commandLineUsage().contains(QStringLiteral("first-paint")));
 }
 
 }  // namespace

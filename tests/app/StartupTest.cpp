@@ -465,7 +465,8 @@ TEST_F(StartupTest, MenusToolBarAndStatusBarAsListed) {
     const MenuCase menus[] = {
         {"&File",
          {"&New|Ctrl+N", "&Open...|Ctrl+O", "&Save|Ctrl+S", "Save &As...|", "-", "&Print...|Ctrl+P",
-          "Print Pre&view|", "P&rint Setup...|", "&Export PDF...|", "-", "-", "E&xit|"}},
+          "Print Pre&view|", "P&rint Setup...|", "&Export PDF...|", "-", "&Import Filters...|",
+          "Export &Filters...|", "-", "-", "E&xit|"}},
         {"&Edit",
          {"&Undo|Ctrl+Z,Alt+Backspace", "&Redo|Ctrl+Y,Ctrl+Shift+Z", "-", "Cu&t|Ctrl+X,Shift+Del",
           "&Copy|Ctrl+C,Ctrl+Ins", "&Paste|Ctrl+V,Shift+Ins"}},

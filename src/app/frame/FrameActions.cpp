@@ -44,6 +44,12 @@ void createFileActions(QMainWindow& w, FrameActions& a) {
     a.exportPdf =
         makeAction(w, "actionExportPdf", QStringLiteral("&Export PDF..."),
                    QStringLiteral("Write the settings report to a PDF file"), QStringLiteral("export-pdf"));
+    a.importFilters =
+        makeAction(w, "actionImportFilters", QStringLiteral("&Import Filters..."),
+                   QStringLiteral("Read an output's filters from a REW, Equalizer APO or AutoEq file"));
+    a.exportFilters =
+        makeAction(w, "actionExportFilters", QStringLiteral("Export &Filters..."),
+                   QStringLiteral("Write an output's filters to a REW, Equalizer APO or AutoEq file"));
     a.exit = makeAction(w, "actionExit", QStringLiteral("E&xit"), QStringLiteral("Quit the application"));
     for (int i = 0; i < kRecentMenuEntries; ++i) {
         auto* recent = makeAction(w, "actionRecentFile", QString(), QStringLiteral("Open this document"));
@@ -101,6 +107,8 @@ void buildMenus(QMainWindow& w, FrameActions& a) {
     a.fileMenu->addActions({a.fileNew, a.fileOpen, a.fileSave, a.fileSaveAs});
     a.fileMenu->addSeparator();
     a.fileMenu->addActions({a.print, a.printPreview, a.printSetup, a.exportPdf});
+    a.fileMenu->addSeparator();
+    a.fileMenu->addActions({a.importFilters, a.exportFilters});
     a.recentSeparator = a.fileMenu->addSeparator();
     for (QAction* recent : a.recentFiles) a.fileMenu->addAction(recent);
     a.fileMenu->addSeparator();

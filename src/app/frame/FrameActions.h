@@ -24,6 +24,8 @@ struct FrameActions {
     QAction* printPreview = nullptr;
     QAction* printSetup = nullptr;
     QAction* exportPdf = nullptr;
+    QAction* importFilters = nullptr;
+    QAction* exportFilters = nullptr;
     QAction* exit = nullptr;
     QAction* undo = nullptr;
     QAction* redo = nullptr;

@@ -20,6 +20,7 @@
 #include "document/file/OvkFile.h"
 #include "link/UnitLink.h"
 #include "ui/AppResources.h"
+#include "ui/exchange/FilterExchange.h"
 #include "ui/report/KorvaliserView.h"
 #include "ui/tree/PearTree.h"
 
@@ -142,6 +143,12 @@ void CMainFrame::connectActions() {
         view_->setShowDsp(on);
         app_.settings().reportDsp = on ? 1 : 0;  // kept for the next run, as written at exit
     });
+    // From the main window the filters go to or come from the current preset; the
+    // dialogs offer the output, Output 1 first.
+    connect(a.importFilters, &QAction::triggered, this,
+            [this] { importFilters(app_.document(), 0, app_.prompts(), this); });
+    connect(a.exportFilters, &QAction::triggered, this,
+            [this] { exportFilters(app_.document(), 0, app_.prompts(), this); });
     connect(a.exit, &QAction::triggered, this, &QWidget::close);
     connect(a.about, &QAction::triggered, this, [this] { app_.about(); });
     connect(a.noConnection, &QAction::triggered, this, [this] { app_.chooseNoConnection(); });

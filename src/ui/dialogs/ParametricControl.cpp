@@ -16,7 +16,7 @@
 #include "response/CurveSlots.h"
 #include "response/dsp/ModelDifference.h"
 #include "ui/dialogs/DspWarningLabel.h"
-#include "ui/page/TypeComboBox.h"
+#include "ui/dialogs/TypeComboBox.h"
 #include "ui/widgets/DialogUnits.h"
 #include "ui/widgets/ImageSlider.h"
 #include "ui/widgets/ScrollBarAction.h"
