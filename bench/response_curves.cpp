@@ -18,6 +18,7 @@
 #include "response/OutputCurves.h"
 #include "response/analog/AnalogElement.h"
 #include "response/analog/FilterCurve.h"
+#include "response/dsp/DspCurveCache.h"
 #include "response/dsp/ModelDifference.h"
 #include "response/dsp/OutputResponse.h"
 
@@ -106,6 +107,32 @@ void BM_OutputModelDifference(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_OutputModelDifference)->Unit(benchmark::kMicrosecond);
+
+// One marker-drag step as the page's curves see it: the band moves, its change record
+// marks the model slot stale and makes the table forget its DSP curves, the graph
+// recomputes the stale slot and sums the total; with the overlay on (argument 1) it also
+// brings the kept DSP total up to date and compares it with the model total for the warning.
+void BM_DragStepCurves(benchmark::State& state) {
+    kv::CKorvaliserDoc doc;
+    fillPreset(doc);
+    kv::ResponseCurveTable table;
+    table.follow(doc);
+    kv::MarkSlotsForPage(table, 0, doc.activeBandCount(), doc.outputCount());
+    const bool overlay = state.range(0) != 0;
+    int step = 0;
+    for (auto _ : state) {
+        doc.setBandFrequencyAndGain(0, 3, 150 + step % 40, 60 - step % 40);
+        ++step;
+        kv::RecomputeStaleSlots(table, doc, 0);
+        const auto total = kv::PageTotal(table, doc.activeBandCount());
+        benchmark::DoNotOptimize(total.data());
+        if (overlay) {
+            benchmark::DoNotOptimize(table.dsp().totalMagnitude(doc, 0).data());
+            benchmark::DoNotOptimize(table.dsp().totalDifference(doc, 0, total));
+        }
+    }
+}
+BENCHMARK(BM_DragStepCurves)->ArgName("overlay")->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 
 void BM_OneBandSlot(benchmark::State& state) {
     kv::ResponseCurveTable table;

@@ -24,6 +24,7 @@ struct AppSettings {
     int splitPos = 180;  // "Options" "Split Pos": width of the preset tree pane
     int globalGain = 0;  // "Options" "Global Gain": kept as read
     int globalPeq = 1;   // "Options" "Global Peq": kept as read
+    int reportDsp = 0;   // "Options" "Report DSP": non-zero adds the DSP totals to the report graph
     std::array<int, kExpandFlagCount> expandFlags{2, 2, 2, 2, 2, 2, 2, 2};  // "Options" "Expand"
     // The device each "COM n" entry opens ("Remote" "Device n"); empty means the usual
     // device of that entry.

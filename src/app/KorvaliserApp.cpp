@@ -36,6 +36,18 @@
 
 namespace kv {
 
+namespace {
+
+// What the user chose for the report: the "Q / BW" switch and the View menu's DSP curves.
+ReportSettings reportOptionsOf(const AppSettings& settings) {
+    ReportSettings options;
+    options.showQ = settings.showQ != 0;
+    options.showDsp = settings.reportDsp != 0;
+    return options;
+}
+
+}  // namespace
+
 CKorvaliserApp::CKorvaliserApp(std::unique_ptr<QSettings> store, Prompts prompts)
     : store_(std::move(store)),
       prompts_(prompts.message ? std::move(prompts)
@@ -156,9 +168,7 @@ bool CKorvaliserApp::runHeadless(const StartupOptions& options) {
 }
 
 ReportPrinter CKorvaliserApp::reportPrinter() const {
-    ReportSettings report;
-    report.showQ = settings_.showQ != 0;
-    return ReportPrinter(*document_, curves_.get(), report, prompts_);
+    return ReportPrinter(*document_, curves_.get(), reportOptionsOf(settings_), prompts_);
 }
 
 QDialog* CKorvaliserApp::createAboutBox(QWidget* parent) {

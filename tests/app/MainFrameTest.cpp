@@ -1,6 +1,6 @@
 // Small things a user of the main window notices: the wheel over the unit type selector,
 // the Remote menu's marks, the lock panes of the status bar, the RS232 dialog under
-// --simulate, filter import and export from the File menu.
+// --simulate, filter import and export from the File menu, the report's DSP option.
 
 #include <gtest/gtest.h>
 
@@ -26,6 +26,7 @@
 #include "ui/exchange/FilterExportDialog.h"
 #include "ui/exchange/FilterImportDialog.h"
 #include "ui/remote/RS232PortDialog.h"
+#include "ui/report/KorvaliserView.h"
 
 namespace kv {
 namespace {
@@ -69,6 +70,24 @@ TEST_F(MainFrameTest, TheTwoLinkModesAreExclusiveItems) {
     EXPECT_TRUE(group->isExclusive());  // what makes the menu draw radio marks
     EXPECT_TRUE(a.noConnection->isChecked());
     EXPECT_FALSE(a.rs232->isChecked());
+}
+
+// Off in a first run; the View menu's choice reaches the report and the next run.
+TEST_F(MainFrameTest, TheReportsDspOptionIsKeptForTheNextRun) {
+    for (const bool chosen : {true, false}) {
+        {
+            auto app = start();
+            QAction* option = app->mainFrame()->actions().viewReportDsp;
+            EXPECT_EQ(option->isChecked(), !chosen);
+            EXPECT_EQ(app->mainFrame()->view().showDsp(), !chosen);
+            option->trigger();
+            EXPECT_EQ(app->mainFrame()->view().showDsp(), chosen);
+            app->exitInstance();
+        }
+        auto app = start();
+        EXPECT_EQ(app->mainFrame()->actions().viewReportDsp->isChecked(), chosen);
+        EXPECT_EQ(app->mainFrame()->view().showDsp(), chosen);
+    }
 }
 
 TEST_F(MainFrameTest, LockPanesAreHiddenWhereTheStatesCannotBeRead) {

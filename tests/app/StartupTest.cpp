@@ -470,7 +470,7 @@ TEST_F(StartupTest, MenusToolBarAndStatusBarAsListed) {
         {"&Edit",
          {"&Undo|Ctrl+Z,Alt+Backspace", "&Redo|Ctrl+Y,Ctrl+Shift+Z", "-", "Cu&t|Ctrl+X,Shift+Del",
           "&Copy|Ctrl+C,Ctrl+Ins", "&Paste|Ctrl+V,Shift+Ins"}},
-        {"&View", {"&Toolbar|", "&Status Bar|"}},
+        {"&View", {"&Toolbar|", "&Status Bar|", "-", "Report Shows &DSP Response|"}},
         {"Remote", {"No Connection|", "RS232|"}},
         {"Build", {"Build Preset File|"}},
         {"&Help", {"&About Korvaliser...|"}},

@@ -121,6 +121,8 @@ void buildMenus(QMainWindow& w, FrameActions& a) {
 
     QMenu* view = bar->addMenu(QStringLiteral("&View"));
     view->addActions({a.viewToolBar, a.viewStatusBar});
+    view->addSeparator();
+    view->addAction(a.viewReportDsp);
 
     a.remoteMenu = bar->addMenu(QStringLiteral("Remote"));
     a.remoteMenu->addActions({a.noConnection, a.rs232});
@@ -165,6 +167,10 @@ FrameActions buildFrameActions(QMainWindow& window, QComboBox& unitTypeSelector)
     a.viewStatusBar->setCheckable(true);
     a.viewStatusBar->setChecked(true);
     QObject::connect(a.viewStatusBar, &QAction::toggled, window.statusBar(), &QWidget::setVisible);
+    a.viewReportDsp =
+        makeAction(window, "actionViewReportDsp", QStringLiteral("Report Shows &DSP Response"),
+                   QStringLiteral("Add what the unit really plays to the report graph, dashed"));
+    a.viewReportDsp->setCheckable(true);
     buildMenus(window, a);
     return a;
 }

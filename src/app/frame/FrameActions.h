@@ -34,6 +34,7 @@ struct FrameActions {
     QAction* paste = nullptr;
     QAction* viewToolBar = nullptr;
     QAction* viewStatusBar = nullptr;
+    QAction* viewReportDsp = nullptr;  // checkable: the report graph adds the DSP totals
     QAction* about = nullptr;
     QAction* noConnection = nullptr;
     QAction* rs232 = nullptr;

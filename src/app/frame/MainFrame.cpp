@@ -75,6 +75,7 @@ void CMainFrame::createPanes() {
     tree_ = new CPearTree(app_.document(), splitter_);
     view_ = new CKorvaliserView(app_.document(), &app_.curves(), app_.prompts(), splitter_);
     view_->setShowQ(app_.settings().showQ != 0);
+    view_->setShowDsp(app_.settings().reportDsp != 0);
     splitter_->addWidget(tree_);
     splitter_->addWidget(view_);
     splitter_->setStretchFactor(0, 0);
@@ -137,6 +138,11 @@ void CMainFrame::connectActions() {
     connect(a.printPreview, &QAction::triggered, view_, &CKorvaliserView::printPreview);
     connect(a.printSetup, &QAction::triggered, view_, &CKorvaliserView::printSetup);
     connect(a.exportPdf, &QAction::triggered, view_, &CKorvaliserView::exportPdfAsked);
+    a.viewReportDsp->setChecked(view_->showDsp());
+    connect(a.viewReportDsp, &QAction::toggled, this, [this](bool on) {
+        view_->setShowDsp(on);
+        app_.settings().reportDsp = on ? 1 : 0;  // kept for the next run, as written at exit
+    });
     // From the main window the filters go to or come from the current preset; the
     // dialogs offer the output, Output 1 first.
     connect(a.importFilters, &QAction::triggered, this,

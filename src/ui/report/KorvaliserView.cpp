@@ -36,7 +36,12 @@ QPrinter& CKorvaliserView::printer() {
 }
 
 void CKorvaliserView::setShowQ(bool showQ) {
-    showQ_ = showQ;
+    shown_.showQ = showQ;
+    viewport()->update();
+}
+
+void CKorvaliserView::setShowDsp(bool showDsp) {
+    shown_.showDsp = showDsp;
     viewport()->update();
 }
 
@@ -49,9 +54,8 @@ int CKorvaliserView::graphWidthUnits(double dpiX) const {
 }
 
 void CKorvaliserView::renderPage(QPainter& painter, double dpiX, double dpiY, bool printing) {
-    ReportSettings settings;
+    ReportSettings settings = shown_;
     settings.printing = printing;
-    settings.showQ = showQ_;
     settings.graphWidth = printing ? 6200 : graphWidthUnits(dpiX);
     SettingsReport report(document_, curves_, settings);
     report.drawSettingsReport(painter, reportTransform(dpiX, dpiY));
@@ -59,8 +63,7 @@ void CKorvaliserView::renderPage(QPainter& painter, double dpiX, double dpiY, bo
 
 void CKorvaliserView::paintEvent(QPaintEvent*) {
     QPainter painter(viewport());
-    ReportSettings settings;
-    settings.showQ = showQ_;
+    ReportSettings settings = shown_;
     settings.graphWidth = graphWidthUnits(screenDpiX());
     SettingsReport report(document_, curves_, settings);
     const QPointF scrolled(-horizontalScrollBar()->value(), -verticalScrollBar()->value());
@@ -94,9 +97,7 @@ void CKorvaliserView::updateScrollRange() {
 void CKorvaliserView::refresh() { viewport()->update(); }
 
 ReportPrinter CKorvaliserView::reportPrinter() const {
-    ReportSettings settings;
-    settings.showQ = showQ_;
-    return ReportPrinter(document_, curves_, settings, prompts_);
+    return ReportPrinter(document_, curves_, shown_, prompts_);  // the page's own graph width
 }
 
 void CKorvaliserView::printTo(QPrinter& target) { reportPrinter().print(target); }

@@ -27,6 +27,9 @@ public:
     ~CKorvaliserView() override;
 
     void setShowQ(bool showQ);
+    // The View menu's option: the graph adds the DSP totals, dashed, here and on paper.
+    void setShowDsp(bool showDsp);
+    bool showDsp() const { return shown_.showDsp; }
     // Height of the scrollable page in report units (7000 wide, 14000 high at first).
     int pageHeightUnits() const { return pageHeight_; }
 
@@ -57,7 +60,7 @@ private:
     CKorvaliserDoc& document_;
     ResponseCurveTable* curves_;
     const Prompts& prompts_;
-    bool showQ_ = true;
+    ReportSettings shown_;  // the options of every drawing: showQ and showDsp
     int pageHeight_ = 14000;
     std::unique_ptr<QPrinter> printer_;
 };
