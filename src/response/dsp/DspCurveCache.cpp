@@ -12,12 +12,6 @@ bool isOutput(int output) { return output >= 0 && output < kOutputSlots; }
 
 std::size_t modelIndex(ResponseModel model) { return model == ResponseModel::Dsp ? 0 : 1; }
 
-ComplexCurve flat() {
-    ComplexCurve curve;
-    curve.fill({1.0, 0.0});
-    return curve;
-}
-
 }  // namespace
 
 void DspCurveCache::hold(const CKorvaliserDoc& doc, int output) {
@@ -35,23 +29,10 @@ DspCurveCache::Curves& DspCurveCache::curves(ResponseModel model, int index) {
     return curves_[modelIndex(model)][static_cast<std::size_t>(index)];
 }
 
-DspCurveCache::Curves& DspCurveCache::slotCurves(const CKorvaliserDoc& doc, int output, int slot,
+DspCurveCache::Curves* DspCurveCache::slotCurves(const CKorvaliserDoc& doc, int output, int slot,
                                                  ResponseModel model) {
     hold(doc, output);
-    if (!isElementSlot(slot) || !isOutput(output)) {
-        if (!none_.responseKept) {
-            none_.response = flat();
-            none_.responseKept = true;
-        }
-        return none_;
-    }
-    Curves& c = curves(model, slot);
-    if (!c.responseKept) {
-        c.response = slotResponse(doc.outputChannel(output), slot, model, doc.unitType());
-        c.responseKept = true;
-        ++slotsComputed_;
-    }
-    return c;
+    return isElementSlot(slot) && isOutput(output) ? &curves(model, slot) : nullptr;
 }
 
 template <typename SlotCurve>
@@ -65,30 +46,28 @@ void DspCurveCache::sumElements(const CKorvaliserDoc& doc, int output, GridCurve
     }
 }
 
-const GridCurve& DspCurveCache::magnitudeOf(Curves& c) {
-    if (!c.magnitudeKept) {
-        c.magnitudeDb = magnitudeDb(c.response);
-        c.magnitudeKept = true;
-    }
-    return c.magnitudeDb;
-}
-
-const GridCurve& DspCurveCache::phaseOf(Curves& c) {
-    if (!c.phaseKept) {
-        c.phaseDegrees = phaseDegrees(c.response);
-        c.phaseKept = true;
-    }
-    return c.phaseDegrees;
-}
-
 const GridCurve& DspCurveCache::slotMagnitude(const CKorvaliserDoc& doc, int output, int slot,
                                               ResponseModel model) {
-    return magnitudeOf(slotCurves(doc, output, slot, model));
+    Curves* c = slotCurves(doc, output, slot, model);
+    if (c == nullptr) return kFlat;
+    if (!c->magnitudeKept) {
+        c->magnitudeDb = slotMagnitudeDb(doc.outputChannel(output), slot, model, doc.unitType());
+        c->magnitudeKept = true;
+        ++slotsComputed_;
+    }
+    return c->magnitudeDb;
 }
 
 const GridCurve& DspCurveCache::slotPhase(const CKorvaliserDoc& doc, int output, int slot,
                                           ResponseModel model) {
-    return phaseOf(slotCurves(doc, output, slot, model));
+    Curves* c = slotCurves(doc, output, slot, model);
+    if (c == nullptr) return kFlat;
+    if (!c->phaseKept) {
+        c->phaseDegrees = phaseDegrees(slotResponse(doc.outputChannel(output), slot, model, doc.unitType()));
+        c->phaseKept = true;
+        ++slotsComputed_;
+    }
+    return c->phaseDegrees;
 }
 
 // A total is the sum of its kept elements, in dB and in degrees, as the model's page total
@@ -131,7 +110,7 @@ ModelDifference DspCurveCache::totalDifference(const CKorvaliserDoc& doc, int ou
     return worstDifference(totalMagnitude(doc, output, ResponseModel::Dsp), modelDb);
 }
 
-void DspCurveCache::Curves::forget() { responseKept = magnitudeKept = phaseKept = false; }
+void DspCurveCache::Curves::forget() { magnitudeKept = phaseKept = false; }
 
 void DspCurveCache::forgetTotals() {
     for (auto& model : curves_) model[kTotal].forget();

@@ -62,13 +62,11 @@ public:
     void documentChanged(const DocumentChange& change);
 
 private:
-    // One element slot or the total, in one model; each part is filled when first asked
-    // (a total keeps no complex response: it is summed from its elements' curves).
+    // One element slot or the total, in one model; each curve is filled when first asked
+    // (a total is summed from its elements' curves).
     struct Curves {
-        ComplexCurve response{};
         GridCurve magnitudeDb{};
         GridCurve phaseDegrees{};
-        bool responseKept = false;
         bool magnitudeKept = false;
         bool phaseKept = false;
         void forget();
@@ -78,15 +76,14 @@ private:
 
     void hold(const CKorvaliserDoc& doc, int output);
     Curves& curves(ResponseModel model, int index);
-    Curves& slotCurves(const CKorvaliserDoc& doc, int output, int slot, ResponseModel model);
+    // The slot's curves, or nullptr when it names no element of an output.
+    Curves* slotCurves(const CKorvaliserDoc& doc, int output, int slot, ResponseModel model);
     template <typename SlotCurve>
     static void sumElements(const CKorvaliserDoc& doc, int output, GridCurve& sum, SlotCurve slotCurve);
     void forgetTotals();
-    static const GridCurve& magnitudeOf(Curves& c);
-    static const GridCurve& phaseOf(Curves& c);
 
     std::array<std::array<Curves, kElementSlots + 1>, kModels> curves_{};
-    Curves none_{};  // what a slot that names no element gives: flat, computed once
+    static constexpr GridCurve kFlat{};  // what a slot that names no element gives
     ModelDifference difference_{};
     bool differenceKept_ = false;
     int output_ = -1;      // whose elements are kept

@@ -36,14 +36,26 @@ ClockAngle clockAngle(double frequency) {
     return {2.0 * halfSine * halfSine, std::sin(theta)};
 }
 
+namespace {
+
+// Numerator and denominator multiplied by z: b0 z + b1 + b2 / z and z - c1 - c2 / z,
+// with z + 1/z = 2 - 2 versine and z - 1/z = 2 j sine.
+std::complex<double> numeratorAt(const DspSection& s, const ClockAngle& angle) {
+    return {(s.b0 + s.b1 + s.b2) - (s.b0 + s.b2) * angle.versine, (s.b0 - s.b2) * angle.sine};
+}
+
+std::complex<double> denominatorAt(const DspSection& s, const ClockAngle& angle) {
+    return {(1.0 - s.c1 - s.c2) - (1.0 - s.c2) * angle.versine, (1.0 + s.c2) * angle.sine};
+}
+
+}  // namespace
+
 std::complex<double> dspSectionResponse(const DspSection& s, const ClockAngle& angle) {
-    // Numerator and denominator multiplied by z: b0 z + b1 + b2 / z and z - c1 - c2 / z,
-    // with z + 1/z = 2 - 2 versine and z - 1/z = 2 j sine.
-    const std::complex<double> numerator{(s.b0 + s.b1 + s.b2) - (s.b0 + s.b2) * angle.versine,
-                                         (s.b0 - s.b2) * angle.sine};
-    const std::complex<double> denominator{(1.0 - s.c1 - s.c2) - (1.0 - s.c2) * angle.versine,
-                                           (1.0 + s.c2) * angle.sine};
-    return numerator / denominator;
+    return numeratorAt(s, angle) / denominatorAt(s, angle);
+}
+
+SquaredMagnitudes dspSectionSquaredMagnitudes(const DspSection& s, const ClockAngle& angle) {
+    return {std::norm(numeratorAt(s, angle)), std::norm(denominatorAt(s, angle))};
 }
 
 const std::array<ClockAngle, kGridPoints>& gridClockAngles() {

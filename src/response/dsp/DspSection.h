@@ -37,6 +37,13 @@ ClockAngle clockAngle(double frequency);
 // H(z) = (b0 + b1 z^-1 + b2 z^-2) / (1 - c1 z^-1 - c2 z^-2) at z = e^(j theta).
 std::complex<double> dspSectionResponse(const DspSection& section, const ClockAngle& angle);
 
+// |numerator|^2 and |denominator|^2 of the same H: the magnitude without a complex division.
+struct SquaredMagnitudes {
+    double numerator = 1.0;
+    double denominator = 1.0;
+};
+SquaredMagnitudes dspSectionSquaredMagnitudes(const DspSection& section, const ClockAngle& angle);
+
 // The clock angle of every grid frequency, evaluated once.
 const std::array<ClockAngle, kGridPoints>& gridClockAngles();
 

@@ -89,6 +89,28 @@ ComplexCurve slotResponse(const OutputChannel& output, int slot, ResponseModel m
     return curve;
 }
 
+GridCurve slotMagnitudeDb(const OutputChannel& output, int slot, ResponseModel model, int unitType) {
+    if (model == ResponseModel::Analog) return magnitudeDb(slotResponse(output, slot, model, unitType));
+    std::array<double, kGridPoints> numerator{};
+    std::array<double, kGridPoints> denominator{};
+    numerator.fill(1.0);
+    denominator.fill(1.0);
+    const WireSections wire = wireSectionsOfSlot(output, slot);
+    const auto& angles = gridClockAngles();
+    for (int i = 0; i < wire.count; ++i) {
+        const DspSection& section = wire.sections[static_cast<std::size_t>(i)];
+        for (std::size_t k = 0; k < angles.size(); ++k) {
+            const SquaredMagnitudes squared = dspSectionSquaredMagnitudes(section, angles[k]);
+            numerator[k] *= squared.numerator;
+            denominator[k] *= squared.denominator;
+        }
+    }
+    GridCurve decibels{};
+    for (std::size_t k = 0; k < decibels.size(); ++k)
+        decibels[k] = 10.0 * std::log10(numerator[k] / denominator[k]);
+    return decibels;
+}
+
 ComplexCurve totalResponse(const OutputChannel& output, int activeBandCount, ResponseModel model,
                            int unitType) {
     ComplexCurve curve = ones();

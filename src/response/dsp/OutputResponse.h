@@ -28,6 +28,11 @@ using GridCurve = std::array<double, kGridPoints>;
 // 1 everywhere. unitType is handed to the analog model's range lookup and changes nothing.
 ComplexCurve slotResponse(const OutputChannel& output, int slot, ResponseModel model, int unitType);
 
+// The same slot's magnitude in dB, magnitudeDb(slotResponse(...)) to rounding. The unit's
+// sections are evaluated as squared magnitudes, about half the work, so a cache of the
+// curves can leave the complex response until a phase is asked for.
+GridCurve slotMagnitudeDb(const OutputChannel& output, int slot, ResponseModel model, int unitType);
+
 // The product of both crossover filters and the first activeBandCount bands.
 ComplexCurve totalResponse(const OutputChannel& output, int activeBandCount, ResponseModel model,
                            int unitType);
