@@ -31,6 +31,7 @@
 #include "ui/graph/LevelMeters.h"
 #include "ui/graph/ResponseGraph.h"
 #include "ui/page/PageButton.h"
+#include "ui/widgets/ColourConversion.h"
 #include "ui/widgets/ImageSlider.h"
 
 // The page's icons live in a resource file compiled into this static library.
@@ -108,7 +109,7 @@ COutputPage::COutputPage(EditorContext& context, std::shared_ptr<GraphImages> im
       doc_(context.document),
       images_(std::move(images)),
       output_(output),
-      editor_(context.document, output, state_),
+      editor_(context.document, output, state_, images_->geometry),
       poller_(context.link, context.document) {
     initPageResources();
     setObjectName(QStringLiteral("outputPage%1").arg(output + 1));
@@ -313,7 +314,6 @@ void COutputPage::initialise() {
     rowScroll_->setPageStep(1);
     rowScroll_->setSingleStep(1);
     rowScroll_->setVisible(doc_.activeBandCount() - kVisibleRows >= 1);
-    state_.markers = InitialMarkerRects();
     delayTextChanged_ = false;
     meters_ = {60, 60};
 
@@ -444,10 +444,8 @@ void COutputPage::refreshTemperature() {
     const TemperatureColours colours = temperatureColours(poller_.unitTemperature());
     temperatureText_->setText(fromUtf8(poller_.temperatureText()));
     temperatureStatus_->setText(fromUtf8(poller_.statusText()));
-    const QColor background(colours.background.red, colours.background.green, colours.background.blue);
-    const QColor text(colours.text.red, colours.text.green, colours.text.blue);
-    paintLabel(temperatureText_, background, text);
-    paintLabel(temperatureStatus_, background, text);
+    paintLabel(temperatureText_, toQColor(colours.background), toQColor(colours.text));
+    paintLabel(temperatureStatus_, toQColor(colours.background), toQColor(colours.text));
 }
 
 // ---------------------------------------------------------------- graph
@@ -460,7 +458,6 @@ void COutputPage::redrawGraph() {
 void COutputPage::syncPlotMapping() {
     const GraphGeometry& g = images_->geometry;
     if (!g.backgroundBuilt) graph_->redraw();  // the first redraw builds the shared geometry
-    editor_.setPlotMapping({g.plotLeft, g.plotTop, g.xScale, g.yScale});
 }
 
 // ---------------------------------------------------------------- rows
