@@ -3,12 +3,15 @@
 JOBS ?= $(shell nproc)
 CTEST_PARALLEL ?= 2
 
-.PHONY: all deps test build-test run build-release bench fuzz format install clean
+.PHONY: all deps deps-bench test build-test run build-release bench fuzz format install clean
 
 all: build-release
 
 deps:
 	@bash scripts/install-deps.sh
+
+deps-bench:
+	@bash scripts/install-deps.sh --bench
 
 build-test: deps
 	cmake -S . -B build/test -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKV_SANITIZE=ON -DKV_BUILD_BENCH=OFF -DKV_WERROR=ON
@@ -24,9 +27,11 @@ build-release: deps
 run: build-release
 	./build/release/src/app/korvaliser $(ARGS)
 
-bench: deps
+# Builds the benchmark programs, runs them and ends with one table (bench/report.py).
+bench: deps-bench
 	cmake -S . -B build/bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DKV_BUILD_TESTS=OFF -DKV_BUILD_BENCH=ON -DKV_WERROR=ON
 	cmake --build build/bench -j $(JOBS)
+	python3 bench/report.py build/bench
 
 fuzz: deps
 	CXX=clang++ cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKV_BUILD_FUZZ=ON -DKV_WERROR=ON

@@ -3,12 +3,21 @@
 // and sending a whole preset (one identification and 29 frames). "wire_ratio" is the
 // measured time over the pure wire time of every byte exchanged (ten bits a byte), so
 // 1.0 would mean the host adds nothing to what the line itself costs. Building the
-// frames alone is measured too.
+// frames alone is measured too, and so is the floor under every exchange: one byte to a
+// thread on the other side of a pseudo-terminal and one byte back, with no work at all.
 
 #include <benchmark/benchmark.h>
+#include <fcntl.h>
+#include <poll.h>
+#include <termios.h>
+#include <unistd.h>
 
+#include <atomic>
 #include <chrono>
+#include <cstdlib>
+#include <thread>
 
+#include "connection/UnitConnection.h"
 #include "document/KorvaliserDoc.h"
 #include "link/OnlineSender.h"
 #include "link/PresetBuildFile.h"
@@ -48,14 +57,12 @@ kv::SimulatorOptions wireTimeOptions() {
 struct Bench {
     kv::SimulatedAmplifier sim{wireTimeOptions()};
     kv::CKorvaliserDoc doc;
-    kv::UnitLink link{doc, nullptr};
-    kv::OnlineSender sender{link, doc};
+    kv::UnitConnection connection{doc, nullptr};
+    kv::UnitLink& link = connection.link();
+    kv::OnlineSender& sender = connection.sender();
     kv::PresetTransfer transfer{link, doc, sender};
 
-    Bench() {
-        link.setDevicePath(sim.devicePath());
-        doc.setSender(&sender);
-    }
+    Bench() { connection.choosePort(link.comPortIndex(), link.baudIndex(), sim.devicePath()); }
 };
 
 template <typename Run>
@@ -94,6 +101,62 @@ void BM_SendAllParameters(benchmark::State& state) {
     });
 }
 BENCHMARK(BM_SendAllParameters)->UseManualTime()->Iterations(5)->Unit(benchmark::kMillisecond);
+
+// The other side of a raw pseudo-terminal: sends back every byte it gets until told to stop.
+class PtyEcho {
+public:
+    PtyEcho() : master_(::posix_openpt(O_RDWR | O_NOCTTY)) {
+        if (master_ < 0 || ::grantpt(master_) != 0 || ::unlockpt(master_) != 0) return;
+        slave_ = ::open(::ptsname(master_), O_RDWR | O_NOCTTY);
+        termios tio{};
+        if (slave_ < 0 || ::tcgetattr(slave_, &tio) != 0) return;
+        ::cfmakeraw(&tio);
+        ::tcsetattr(slave_, TCSANOW, &tio);
+        echo_ = std::thread([this] {
+            std::uint8_t byte = 0;
+            while (!stopping_ && ::read(master_, &byte, 1) == 1)
+                if (::write(master_, &byte, 1) != 1) break;
+        });
+    }
+    ~PtyEcho() {
+        stopping_ = true;
+        if (slave_ >= 0) ::close(slave_);  // the echo's read ends with the line
+        if (echo_.joinable()) echo_.join();
+        if (master_ >= 0) ::close(master_);
+    }
+    PtyEcho(const PtyEcho&) = delete;
+    PtyEcho& operator=(const PtyEcho&) = delete;
+
+    bool ready() const { return echo_.joinable(); }
+    // The host's side, as an exchange waits: write, then poll until the reply is there.
+    bool roundTrip() const {
+        std::uint8_t byte = 0x5A;
+        if (::write(slave_, &byte, 1) != 1) return false;
+        pollfd p{slave_, POLLIN, 0};
+        return ::poll(&p, 1, 1000) == 1 && ::read(slave_, &byte, 1) == 1;
+    }
+
+private:
+    int master_ = -1;
+    int slave_ = -1;
+    std::atomic<bool> stopping_{false};
+    std::thread echo_;
+};
+
+void BM_PtyRoundTrip(benchmark::State& state) {
+    const PtyEcho echo;
+    if (!echo.ready()) {
+        state.SkipWithError("no pseudo-terminal");
+        return;
+    }
+    for (auto _ : state) {
+        if (!echo.roundTrip()) {
+            state.SkipWithError("the byte did not come back");
+            break;
+        }
+    }
+}
+BENCHMARK(BM_PtyRoundTrip)->Unit(benchmark::kMicrosecond);
 
 void BM_BuildAllTenPresetFrames(benchmark::State& state) {
     kv::CKorvaliserDoc doc;

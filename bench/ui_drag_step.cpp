@@ -12,9 +12,11 @@
 #include <cstdlib>
 #include <memory>
 
+#include "connection/UnitConnection.h"
 #include "document/KorvaliserDoc.h"
 #include "link/OnlineSender.h"
 #include "link/UnitLink.h"
+#include "measurement/tuning/BankTuning.h"
 #include "response/ResponseCurveTable.h"
 #include "sim/SimulatedAmplifier.h"
 #include "ui/editor/EditorContext.h"
@@ -49,10 +51,10 @@ void dragStep(benchmark::State& state, bool online) {
     CKorvaliserDoc doc;
     ResponseCurveTable curves;
     std::unique_ptr<SimulatedAmplifier> sim;
-    UnitLink link(doc, nullptr);
-    OnlineSender sender(link, doc);
-    doc.setSender(&sender);
-    EditorContext context{doc, curves, link, sender};
+    UnitConnection connection(doc, nullptr);
+    UnitLink& link = connection.link();
+    BankTuning tuning;
+    EditorContext context{doc, curves, link, connection.sender(), tuning};
     CUnitSheet sheet(context);
     sheet.show();
     QApplication::processEvents();

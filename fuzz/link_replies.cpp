@@ -4,6 +4,7 @@
 // results it knows.
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <cstdlib>
 #include <deque>
@@ -58,27 +59,26 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         at += 1 + length;
     }
 
-    kv::CKorvaliserDoc doc;
-    kv::UnitLink link(doc, nullptr, std::make_unique<ReplayPort>(std::move(chunks)));
-    if (!link.openPort(kv::UnitLink::kRs232)) std::abort();
+    kv::UnitLink link(nullptr, std::make_unique<ReplayPort>(std::move(chunks)));
+    if (!link.openPort(kv::ConnectionMode::Rs232)) std::abort();
 
     for (int i = 0; i < 3; ++i) {
-        const int replyBytes = input[static_cast<std::size_t>(i)] % (kv::UnitLink::kMaxReplyBytes + 3) - 1;
+        const int replyBytes = input[static_cast<std::size_t>(i)] % (kv::kMaxReplyBytes + 3) - 1;
         const int tries = (input[3] >> (2 * i)) % 4 - 1;
         static constexpr std::uint8_t kStartBytes[] = {0xA0, 0xA8, 0xE8, 0x00};
-        const int start = kStartBytes[(input[3] >> (2 * i)) % 4];
-        const int result = link.exchange(8, replyBytes, tries, 0, start);
-        const bool known =
-            result == replyBytes || result == kv::UnitLink::kShortRead || result == kv::UnitLink::kShortWrite;
-        if (!known) std::abort();
-        // A reply outside the receive buffer is never "complete".
-        if (result > kv::UnitLink::kMaxReplyBytes) std::abort();
+        const std::uint8_t start = kStartBytes[(input[3] >> (2 * i)) % 4];
+        static constexpr std::array<std::uint8_t, 8> kRequest{};
+        const kv::LinkReply reply = link.exchange(kRequest, replyBytes, {tries, 0, start});
+        // Only a reply of the length asked is complete, and never one outside the buffer.
+        if (reply.complete() && (reply.length != replyBytes || reply.length > kv::kMaxReplyBytes))
+            std::abort();
+        if (!reply.complete() && reply.length != 0) std::abort();
     }
 
-    const int before = doc.unitType();
-    const kv::IdentifyResult identified = link.identifyUnit();
-    if (identified == kv::IdentifyResult::Identified && doc.unitType() != 0x31 && doc.unitType() != 0x32)
+    const kv::Identification identified = link.identifyUnit();
+    if (identified.result == kv::IdentifyResult::Identified &&
+        (!identified.model || (*identified.model != 0x31 && *identified.model != 0x32)))
         std::abort();
-    if (identified == kv::IdentifyResult::NoResponse && doc.unitType() != before) std::abort();
+    if (identified.result == kv::IdentifyResult::NoResponse && identified.model) std::abort();
     return 0;
 }

@@ -107,9 +107,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     doc.setLimiterLevel(0, level1);
     doc.setLimiterLevel(1, level2);
     doc.setModified(false);
-    kv::UnitLink link(doc, nullptr, std::make_unique<ReplayPort>(std::move(chunks)));
+    kv::UnitLink link(nullptr, std::make_unique<ReplayPort>(std::move(chunks)));
     link.setDevicePath("replay");
-    if (!link.goOnline()) std::abort();
+    const kv::OnlineAttempt attempt = link.goOnline();
+    if (!attempt.online) std::abort();
+    if (attempt.model) doc.setUnitType(*attempt.model);
     const int unitType = doc.unitType();
     const kv::UnitFrame before = kv::presetImageFrame(doc.preset(-1), 0, unitType);
 

@@ -1,10 +1,16 @@
 #include "app/AppSettings.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
 
 namespace kv {
+
+std::string AppSettings::deviceOf(int comEntry) const {
+    if (comEntry < 0 || comEntry >= kComPortCount) return {};
+    return QFile::encodeName(comDevices[static_cast<std::size_t>(comEntry)]).toStdString();
+}
 
 namespace {
 
@@ -51,6 +57,7 @@ AppSettings readAppSettings(QSettings& store) {
     s.splitPos = readInt(store, "Split Pos", s.splitPos);
     s.globalGain = readInt(store, "Global Gain", s.globalGain);
     s.globalPeq = readInt(store, "Global Peq", s.globalPeq);
+    s.reportDsp = readInt(store, "Report DSP", s.reportDsp);
     s.expandFlags = expandFlagsFromBits(readInt(store, "Expand", 255));
     store.endGroup();
 
@@ -83,6 +90,12 @@ void writeAppSettings(QSettings& store, const AppSettings& s) {
     store.setValue(QStringLiteral("Global Gain"), s.globalGain);
     store.setValue(QStringLiteral("Global Peq"), s.globalPeq);
     store.setValue(QStringLiteral("Expand"), expandBitsFromFlags(s.expandFlags));
+    // Our own option: written only while it is on, so a user who never chose it keeps
+    // exactly the keys the program always wrote.
+    if (s.reportDsp != 0)
+        store.setValue(QStringLiteral("Report DSP"), s.reportDsp);
+    else
+        store.remove(QStringLiteral("Report DSP"));
     store.endGroup();
 
     store.beginGroup(QString::fromLatin1(kRecent));

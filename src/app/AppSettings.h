@@ -8,6 +8,7 @@
 #include <QStringList>
 #include <array>
 #include <memory>
+#include <string>
 
 namespace kv {
 
@@ -23,11 +24,15 @@ struct AppSettings {
     int splitPos = 180;  // "Options" "Split Pos": width of the preset tree pane
     int globalGain = 0;  // "Options" "Global Gain": kept as read
     int globalPeq = 1;   // "Options" "Global Peq": kept as read
+    int reportDsp = 0;   // "Options" "Report DSP": non-zero adds the DSP totals to the report graph
     std::array<int, kExpandFlagCount> expandFlags{2, 2, 2, 2, 2, 2, 2, 2};  // "Options" "Expand"
     // The device each "COM n" entry opens ("Remote" "Device n"); empty means the usual
     // device of that entry.
     std::array<QString, kComPortCount> comDevices{};
     QStringList recentFiles;  // "Recent File List" "File1".."File4", most recent first
+
+    // The device a COM entry opens, as the link takes it ("" = the entry's usual device).
+    std::string deviceOf(int comEntry) const;
 };
 
 // "Expand" packs eight flags valued 1 or 2 into bits 0..7; other bits are dropped.

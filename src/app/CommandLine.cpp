@@ -80,6 +80,8 @@ StartupOptions parseCommandLine(const QStringList& arguments) {
             options.splash = false;
         } else if (arg == QLatin1String("--simulate")) {
             options.simulate = true;
+        } else if (arg == QLatin1String("--quit-after-first-paint")) {
+            options.quitAfterFirstPaint = true;
         } else if (arg.startsWith(QLatin1Char('-'))) {
             options.error = QStringLiteral("unknown option %1").arg(arg);
         } else {

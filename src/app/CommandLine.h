@@ -6,6 +6,7 @@
 //   korvaliser --pdf OUT FILE [--preset N]  write the report to a PDF and quit
 //   korvaliser --edit FILE --preset N       edit one preset in the editor sheet alone
 //   --no-splash, --simulate (a simulated amplifier on the chosen COM entry)
+//   --quit-after-first-paint (for the start-up benchmark only; not in --help)
 
 #include <QString>
 #include <QStringList>
@@ -21,7 +22,8 @@ struct StartupOptions {
     int preset = 0;  // user's preset number 1..10; 0 = the file's current preset
     bool splash = true;
     bool simulate = false;
-    QString error;  // non-empty: the command line was not understood
+    bool quitAfterFirstPaint = false;  // print the monotonic clock (ns) at the first paint, quit
+    QString error;                     // non-empty: the command line was not understood
 
     bool headless() const { return action == Action::Print || action == Action::Pdf; }
 };

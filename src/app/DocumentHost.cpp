@@ -7,6 +7,8 @@
 #include "app/AppSettings.h"
 #include "document/KorvaliserDoc.h"
 #include "document/file/OvkFile.h"
+#include "measurement/tuning/BankTuning.h"
+#include "ui/tuning/TuningFile.h"
 
 namespace kv {
 
@@ -18,8 +20,13 @@ QString absolutePath(const QString& path) {
 
 }  // namespace
 
-DocumentHost::DocumentHost(CKorvaliserDoc& document, const Prompts& prompts, QObject* parent)
-    : QObject(parent), document_(document), prompts_(prompts), lastModified_(document.isModified()) {
+DocumentHost::DocumentHost(CKorvaliserDoc& document, BankTuning& tuning, const Prompts& prompts,
+                           QObject* parent)
+    : QObject(parent),
+      document_(document),
+      tuning_(tuning),
+      prompts_(prompts),
+      lastModified_(document.isModified()) {
     document_.addListener(this);
 }
 
@@ -66,6 +73,7 @@ bool DocumentHost::newDocument() {
 
 void DocumentHost::becomeUntitled() {
     pathName_.clear();
+    tuning_.clear();
     document_.setModified(false);
     emit titleChanged();
     emit documentLoaded();
@@ -120,6 +128,7 @@ bool DocumentHost::loadFrom(const QString& path) {
     }
     pathName_ = path;
     addRecentFile(path);
+    loadTuning(path);
     document_.setModified(false);
     emit titleChanged();
     emit documentLoaded();
@@ -134,9 +143,24 @@ bool DocumentHost::saveTo(const QString& path) {
         return false;
     }
     setPathName(path);
+    // The bank is saved; while its tuning is not, the document still holds unsaved work.
+    if (const QString error = writeTuningFile(path, tuning_); !error.isEmpty()) {
+        prompts_.tell(QMessageBox::Warning, error);
+        return false;
+    }
     document_.setModified(false);
     emit titleChanged();
     return true;
+}
+
+void DocumentHost::loadTuning(const QString& bankPath) {
+    const TuningFileRead read = readTuningFile(bankPath);
+    tuning_.replaceWith(read.tuning);
+    if (!read.error.isEmpty())
+        prompts_.tell(QMessageBox::Warning,
+                      QStringLiteral("The tuning settings in \"%1\" could not be read (%2), so the bank "
+                                     "opened without them.")
+                          .arg(QFileInfo(tuningFilePath(bankPath)).fileName(), read.error));
 }
 
 void DocumentHost::setPathName(const QString& path, bool addToRecent) {

@@ -1,8 +1,10 @@
 #pragma once
 // The single-document host: it keeps the one document's file path, title and recent-file
 // list, runs New, Open, Save and Save As with their questions, and tells the views to
-// refresh. Views ask for "update all views" naming themselves as the sender, so the one
-// that made the change can skip its own rebuild.
+// refresh. The bank's tuning settings go with it: read from the side file when a bank is
+// opened, written when it is saved, cleared by New. Views ask for "update all views"
+// naming themselves as the sender, so the one that made the change can skip its own
+// rebuild.
 
 #include <QObject>
 #include <QString>
@@ -13,6 +15,7 @@
 
 namespace kv {
 
+class BankTuning;
 class CKorvaliserDoc;
 
 inline constexpr auto kWindowTitleSuffix = " - Korvalis Preset Manager V1.10";
@@ -21,12 +24,14 @@ inline constexpr auto kDocumentFilter = "Korvalis Files (*.ovk)";
 class DocumentHost : public QObject, public DocumentListener {
     Q_OBJECT
 public:
-    DocumentHost(CKorvaliserDoc& document, const Prompts& prompts, QObject* parent = nullptr);
+    DocumentHost(CKorvaliserDoc& document, BankTuning& tuning, const Prompts& prompts,
+                 QObject* parent = nullptr);
     ~DocumentHost() override;
     DocumentHost(const DocumentHost&) = delete;
     DocumentHost& operator=(const DocumentHost&) = delete;
 
     CKorvaliserDoc& document() const { return document_; }
+    BankTuning& tuning() const { return tuning_; }
     const QString& pathName() const { return pathName_; }
     QString title() const;        // the file name, or "Untitled" for a bank never saved
     QString windowTitle() const;  // title, modified mark placeholder and the program's name
@@ -65,9 +70,12 @@ private:
     void becomeUntitled();  // a new bank's path, title and views
     bool loadFrom(const QString& path);
     bool saveTo(const QString& path);
+    // A broken side file is reported once and left alone; the bank opens without tuning.
+    void loadTuning(const QString& bankPath);
     void addRecentFile(const QString& path);
 
     CKorvaliserDoc& document_;
+    BankTuning& tuning_;
     const Prompts& prompts_;
     QString pathName_;
     QStringList recentFiles_;

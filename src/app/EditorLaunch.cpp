@@ -6,28 +6,16 @@
 
 #include "app/AppSettings.h"
 #include "app/DocumentHost.h"
+#include "connection/UnitConnection.h"
 #include "document/KorvaliserDoc.h"
-#include "document/file/OvkFile.h"
-#include "link/OnlineSender.h"
-#include "link/UnitLink.h"
+#include "measurement/tuning/BankTuning.h"
 #include "response/ResponseCurveTable.h"
-#include "sim/SimulatedAmplifier.h"
 #include "ui/Prompts.h"
 #include "ui/editor/EditorContext.h"
 #include "ui/editor/UnitSheet.h"
 #include "ui/remote/PromptLinkNotifier.h"
 
 namespace kv {
-
-void applyLinkSettings(UnitLink& link, const AppSettings& settings) {
-    link.setComPortIndex(settings.comNumber);
-    link.setBaudIndex(settings.speedIndex);
-    const int entry = settings.comNumber;
-    const QString device = entry >= 0 && entry < kComPortCount
-                               ? settings.comDevices[static_cast<std::size_t>(entry)]
-                               : QString();
-    link.setDevicePath(QFile::encodeName(device).toStdString());
-}
 
 namespace {
 
@@ -48,37 +36,30 @@ int runEditorStandalone(const QString& file, int presetNumber, bool simulate, co
         return 1;
     }
     CKorvaliserDoc document;
-    const FileResult loaded = loadDocument(document, QFile::encodeName(file).toStdString());
-    if (!loaded.ok) {
-        prompts.tell(QMessageBox::Warning, QString::fromStdString(loaded.error));
-        return 1;
-    }
+    BankTuning tuning;
+    // Loading and saving go the main window's way: the tuning side file with the bank,
+    // the same question, the same atomic save, the same errors.
+    DocumentHost host(document, tuning, prompts);
+    if (!host.openDocumentFile(file)) return 1;
     document.selectPreset(document.slotAtPosition(presetNumber - 1));
-    // Saving goes the main window's way: same question, same atomic save, same errors.
-    DocumentHost host(document, prompts);
-    host.setPathName(file, /*addToRecent=*/false);
 
     // The user's port, speed and Q/bandwidth choice, as the main window would use them;
     // nothing is written back.
     const AppSettings settings = readAppSettings(settingsStore);
     ResponseCurveTable curves;
     PromptLinkNotifier notifier(prompts);
-    UnitLink link(document, &notifier);
-    applyLinkSettings(link, settings);
-    std::unique_ptr<SimulatedAmplifier> simulator;
+    // The connection starts closed, as every run does, until "On Line" opens it.
+    UnitConnection connection(document, &notifier);
+    connection.choosePort(settings.comNumber, settings.speedIndex, settings.deviceOf(settings.comNumber));
     if (simulate) {
-        try {
-            simulator = std::make_unique<SimulatedAmplifier>();
-        } catch (const std::exception& error) {
+        if (const std::string problem = connection.startSimulator(); !problem.empty()) {
             prompts.tell(QMessageBox::Critical, QStringLiteral("Cannot start the simulated amplifier:\n%1")
-                                                    .arg(QString::fromUtf8(error.what())));
+                                                    .arg(QString::fromStdString(problem)));
             return 1;
         }
-        link.setDevicePath(simulator->devicePath());
     }
-    OnlineSender sender(link, document);
-    document.setSender(&sender);
-    EditorContext context{document, curves, link, sender, EditorDisplayOptions{settings.showQ != 0}};
+    const EditorDisplayOptions display{settings.showQ != 0};
+    EditorContext context{document, curves, connection.link(), connection.sender(), tuning, display};
     CUnitSheet sheet(context);
     const QString caption = sheet.windowTitle();
     showFileInTitle(sheet, host, caption);
@@ -86,7 +67,6 @@ int runEditorStandalone(const QString& file, int presetNumber, bool simulate, co
                      [&sheet, &host, caption] { showFileInTitle(sheet, host, caption); });
     sheet.setCloseGuard([&host] { return host.saveModified(); });
     sheet.exec();
-    document.setSender(nullptr);
     return 0;
 }
 

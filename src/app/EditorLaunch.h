@@ -8,13 +8,7 @@ class QSettings;
 
 namespace kv {
 
-class UnitLink;
-struct AppSettings;
 struct Prompts;
-
-// Points the link at the port, speed and device the user chose in the main window; the
-// connection itself starts closed, as every run does, until "On Line" opens it.
-void applyLinkSettings(UnitLink& link, const AppSettings& settings);
 
 // Loads the file into a fresh document, selects the preset shown as number presetNumber
 // (1..10) and runs the editor sheet modally. Its title names the file and marks unsaved

@@ -20,11 +20,10 @@
 #include "app/DocumentHost.h"
 #include "app/frame/MainFrame.h"
 #include "app/frame/Splash.h"
+#include "connection/UnitConnection.h"
 #include "document/KorvaliserDoc.h"
-#include "link/OnlineSender.h"
-#include "link/UnitLink.h"
+#include "measurement/tuning/BankTuning.h"
 #include "response/ResponseCurveTable.h"
-#include "sim/SimulatedAmplifier.h"
 #include "ui/controller/BuildPresetFile.h"
 #include "ui/controller/PresetControl.h"
 #include "ui/editor/EditorContext.h"
@@ -32,28 +31,41 @@
 #include "ui/remote/PromptLinkNotifier.h"
 #include "ui/remote/RS232PortDialog.h"
 #include "ui/report/KorvaliserView.h"
+#include "ui/report/ReportPrinter.h"
 #include "ui/report/SettingsReport.h"
 
 namespace kv {
+
+namespace {
+
+// What the user chose for the report: the "Q / BW" switch and the View menu's DSP curves.
+ReportSettings reportOptionsOf(const AppSettings& settings) {
+    ReportSettings options;
+    options.showQ = settings.showQ != 0;
+    options.showDsp = settings.reportDsp != 0;
+    return options;
+}
+
+}  // namespace
 
 CKorvaliserApp::CKorvaliserApp(std::unique_ptr<QSettings> store, Prompts prompts)
     : store_(std::move(store)),
       prompts_(prompts.message ? std::move(prompts)
                                : Prompts::interactive([this]() -> QWidget* { return frame_.get(); })),
       document_(std::make_unique<CKorvaliserDoc>()),
+      tuning_(std::make_unique<BankTuning>()),
       curves_(std::make_unique<ResponseCurveTable>()),
       notifier_(std::make_unique<PromptLinkNotifier>(prompts_)),
-      link_(std::make_unique<UnitLink>(*document_, notifier_.get())),
-      sender_(std::make_unique<OnlineSender>(*link_, *document_)),
-      host_(std::make_unique<DocumentHost>(*document_, prompts_)) {
-    document_->setSender(sender_.get());
+      connection_(std::make_unique<UnitConnection>(*document_, notifier_.get())),
+      host_(std::make_unique<DocumentHost>(*document_, *tuning_, prompts_)) {
     curves_->follow(*document_);
 }
 
-CKorvaliserApp::~CKorvaliserApp() {
-    frame_.reset();
-    document_->setSender(nullptr);
-}
+CKorvaliserApp::~CKorvaliserApp() { frame_.reset(); }
+
+UnitLink& CKorvaliserApp::link() { return connection_->link(); }
+OnlineSender& CKorvaliserApp::sender() { return connection_->sender(); }
+SimulatedAmplifier* CKorvaliserApp::simulator() const { return connection_->simulator(); }
 
 bool CKorvaliserApp::initInstance(const StartupOptions& options) {
     // Settings, then the document and its model-wide values, then the settings table.
@@ -76,7 +88,7 @@ bool CKorvaliserApp::initInstance(const StartupOptions& options) {
     if (splash) splash->raise();
     frame_->applySplitPosition(settings_.splitPos);
     // Every run starts unconnected, whatever the last one ended with.
-    link_->setConnectionMode(UnitLink::kNoConnection);
+    link().setConnectionMode(ConnectionMode::NoConnection);
     frame_->updateRemoteChecks();
     started_ = true;
     return true;
@@ -85,46 +97,28 @@ bool CKorvaliserApp::initInstance(const StartupOptions& options) {
 void CKorvaliserApp::readSettings() {
     settings_ = readAppSettings(*store_);
     host_->setRecentFiles(settings_.recentFiles);
-    link_->setConnectionMode(settings_.linkMode);
-    link_->setComPortIndex(settings_.comNumber);
-    link_->setBaudIndex(settings_.speedIndex);
-    applyComDevice();
+    link().setConnectionMode(settings_.linkMode == 1 ? ConnectionMode::Rs232 : ConnectionMode::NoConnection);
+    connection_->choosePort(settings_.comNumber, settings_.speedIndex,
+                            settings_.deviceOf(settings_.comNumber));
 }
 
 void CKorvaliserApp::exitInstance() {
     if (frame_ && started_) settings_.splitPos = frame_->splitPosition();
-    settings_.linkMode = link_->connectionMode();
-    settings_.comNumber = link_->comPortIndex();
-    settings_.speedIndex = link_->baudIndex();
+    settings_.linkMode = static_cast<int>(link().connectionMode());
+    settings_.comNumber = link().comPortIndex();
+    settings_.speedIndex = link().baudIndex();
     settings_.recentFiles = host_->recentFiles();
     writeAppSettings(*store_, settings_);
 }
 
-void CKorvaliserApp::applyComDevice() {
-    if (!simulatedDevice_.isEmpty()) {
-        link_->setDevicePath(QFile::encodeName(simulatedDevice_).toStdString());
-        return;
-    }
-    const int entry = link_->comPortIndex();
-    const QString device = entry >= 0 && entry < kComPortCount
-                               ? settings_.comDevices[static_cast<std::size_t>(entry)]
-                               : QString();
-    link_->setDevicePath(QFile::encodeName(device).toStdString());
-}
-
 bool CKorvaliserApp::startSimulator() {
-    try {
-        simulator_ = std::make_unique<SimulatedAmplifier>();
-    } catch (const std::exception& error) {
-        prompts_.tell(
-            QMessageBox::Critical,
-            QStringLiteral("Cannot start the simulated amplifier:\n%1").arg(QString::fromUtf8(error.what())));
-        return false;
-    }
-    // The chosen COM entry now leads to the simulator (for this run only).
-    simulatedDevice_ = QString::fromStdString(simulator_->devicePath());
-    applyComDevice();
-    return true;
+    // The chosen COM entry leads to the simulated unit, for this run only.
+    const std::string problem = connection_->startSimulator();
+    if (problem.empty()) return true;
+    prompts_.tell(
+        QMessageBox::Critical,
+        QStringLiteral("Cannot start the simulated amplifier:\n%1").arg(QString::fromStdString(problem)));
+    return false;
 }
 
 bool CKorvaliserApp::processCommandLine(const StartupOptions& options) {
@@ -156,8 +150,7 @@ bool CKorvaliserApp::runHeadless(const StartupOptions& options) {
     if (!host_->openDocumentFile(options.file)) return false;
     if (options.preset > 0) document_->selectPreset(document_->slotAtPosition(options.preset - 1));
     if (options.action == StartupOptions::Action::Pdf)
-        return writeReportPdf(*document_, curves_.get(), settings_.showQ != 0,
-                              QPrinter(QPrinter::HighResolution).pageLayout(), options.pdfPath, prompts_);
+        return reportPrinter().writePdf(options.pdfPath, QPrinter(QPrinter::HighResolution).pageLayout());
     QPrinter printer(QPrinter::HighResolution);
     if (!options.printerName.isEmpty()) {
         if (!QPrinterInfo::availablePrinterNames().contains(options.printerName)) {
@@ -171,23 +164,11 @@ bool CKorvaliserApp::runHeadless(const StartupOptions& options) {
                                                 .arg(QDir::toNativeSeparators(options.file)));
         return false;
     }
-    return printDocument(printer);
+    return reportPrinter().print(printer);
 }
 
-bool CKorvaliserApp::printDocument(QPrinter& printer) {
-    QPainter painter;
-    if (!painter.begin(&printer)) {
-        const QString where =
-            printer.outputFileName().isEmpty() ? printer.printerName() : printer.outputFileName();
-        prompts_.tell(QMessageBox::Warning, QStringLiteral("Cannot print to %1.").arg(where));
-        return false;
-    }
-    ReportSettings report;
-    report.printing = true;
-    report.showQ = settings_.showQ != 0;
-    SettingsReport(*document_, curves_.get(), report)
-        .drawSettingsReport(painter, reportTransform(printer.logicalDpiX(), printer.logicalDpiY()));
-    return painter.end();
+ReportPrinter CKorvaliserApp::reportPrinter() const {
+    return ReportPrinter(*document_, curves_.get(), reportOptionsOf(settings_), prompts_);
 }
 
 QDialog* CKorvaliserApp::createAboutBox(QWidget* parent) {
@@ -216,7 +197,8 @@ void CKorvaliserApp::about() {
 }
 
 void CKorvaliserApp::openEditor() {
-    EditorContext context{*document_, *curves_, *link_, *sender_, EditorDisplayOptions{settings_.showQ != 0}};
+    const EditorDisplayOptions display{settings_.showQ != 0};
+    EditorContext context{*document_, *curves_, link(), sender(), *tuning_, display};
     CUnitSheet sheet(context, frame_.get());
     sheet.exec();
     host_->updateAllViews(nullptr);
@@ -225,7 +207,7 @@ void CKorvaliserApp::openEditor() {
 }
 
 void CKorvaliserApp::openPresetController() {
-    CPresetControl sheet(*document_, *link_, *sender_, frame_.get());
+    CPresetControl sheet(*document_, link(), sender(), frame_.get());
     sheet.exec();
     if (frame_) {
         frame_->updateRemoteChecks();
@@ -239,19 +221,19 @@ void CKorvaliserApp::buildPresetFile() {
 }
 
 void CKorvaliserApp::chooseNoConnection() {
-    link_->chooseNoConnection();
+    link().chooseNoConnection();
     if (frame_) frame_->updateRemoteChecks();
 }
 
 void CKorvaliserApp::chooseRs232() {
-    RS232PortDialog dialog(link_->comPortIndex(), link_->baudIndex(), settings_.comDevices,
+    RS232PortDialog dialog(link().comPortIndex(), link().baudIndex(), settings_.comDevices,
                            RS232PortDialog::presentDevices(), frame_.get());
-    if (simulator_) dialog.showSimulatedUnit();
+    if (simulator()) dialog.showSimulatedUnit();
     if (dialog.exec() == QDialog::Accepted) {
         settings_.comDevices = dialog.devices();
-        link_->setComPortIndex(dialog.comPortIndex());
-        applyComDevice();
-        link_->chooseRs232(dialog.comPortIndex(), dialog.baudIndex());
+        connection_->choosePort(dialog.comPortIndex(), dialog.baudIndex(),
+                                settings_.deviceOf(dialog.comPortIndex()));
+        link().chooseRs232(dialog.comPortIndex(), dialog.baudIndex());
     }
     if (frame_) frame_->updateRemoteChecks();
 }

@@ -1,8 +1,9 @@
 #pragma once
-// The application object: it owns the document, the curve table, the unit link and its
-// online sender, the document host and the main frame, runs start-up in its fixed order
-// (settings, document, command line, splash, most recent file, main window, split
-// position, link unconnected) and writes the settings back at exit.
+// The application object: it owns the document, the bank's tuning settings, the curve
+// table, the unit link and its online sender, the document host and the main frame, runs
+// start-up in its fixed order (settings, document, command line, splash, most recent
+// file, main window, split position, link unconnected) and writes the settings back at
+// exit.
 
 #include <QObject>
 #include <QString>
@@ -18,13 +19,16 @@ class QSettings;
 
 namespace kv {
 
+class BankTuning;
 class CKorvaliserDoc;
 class CMainFrame;
 class DocumentHost;
 class OnlineSender;
 class PromptLinkNotifier;
+class ReportPrinter;
 class ResponseCurveTable;
 class SimulatedAmplifier;
+class UnitConnection;
 class UnitLink;
 
 inline constexpr int kSplashDisplayMs = 5000;
@@ -46,14 +50,16 @@ public:
     void exitInstance();
 
     CKorvaliserDoc& document() { return *document_; }
+    BankTuning& tuning() { return *tuning_; }
     DocumentHost& host() { return *host_; }
-    UnitLink& link() { return *link_; }
-    OnlineSender& sender() { return *sender_; }
+    UnitConnection& connection() { return *connection_; }
+    UnitLink& link();
+    OnlineSender& sender();
     ResponseCurveTable& curves() { return *curves_; }
     AppSettings& settings() { return settings_; }
     const Prompts& prompts() const { return prompts_; }
     CMainFrame* mainFrame() const { return frame_.get(); }
-    SimulatedAmplifier* simulator() const { return simulator_.get(); }
+    SimulatedAmplifier* simulator() const;
 
     // Opens a document file the way Open, the recent-file menu and start-up do.
     bool openDocumentFile(const QString& path);
@@ -68,27 +74,24 @@ public:
     void buildPresetFile();
     void chooseNoConnection();
     void chooseRs232();
-    void applyComDevice();  // the link opens the device of the chosen COM entry
 
 private:
     void readSettings();
     bool processCommandLine(const StartupOptions& options);
     bool runHeadless(const StartupOptions& options);
     bool startSimulator();
-    bool printDocument(QPrinter& printer);
+    ReportPrinter reportPrinter() const;
 
     std::unique_ptr<QSettings> store_;
     Prompts prompts_;
     AppSettings settings_;
     std::unique_ptr<CKorvaliserDoc> document_;
+    std::unique_ptr<BankTuning> tuning_;
     std::unique_ptr<ResponseCurveTable> curves_;
     std::unique_ptr<PromptLinkNotifier> notifier_;
-    std::unique_ptr<UnitLink> link_;
-    std::unique_ptr<OnlineSender> sender_;
+    std::unique_ptr<UnitConnection> connection_;
     std::unique_ptr<DocumentHost> host_;
     std::unique_ptr<CMainFrame> frame_;
-    std::unique_ptr<SimulatedAmplifier> simulator_;
-    QString simulatedDevice_;
     bool started_ = false;
 };
 

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "cli/BankFiles.h"
+#include "connection/UnitConnection.h"
 #include "document/KorvaliserDoc.h"
 #include "link/LinkNotifier.h"
 #include "link/OnlineSender.h"
@@ -91,26 +92,23 @@ int baudIndexOf(int baudRate) {
     return kDefaultBaudIndex;
 }
 
-// A document, its link on the chosen port and the online sender, wired as the desktop
+// A document and its connection to the unit on the chosen port, wired as the desktop
 // program wires them (the document's edits would go to the unit while online).
 class LinkSession {
 public:
     LinkSession(CliContext& context, const PortOptions& options) : notifier_(context) {
-        link_.setDevicePath(options.port);
-        link_.setBaudIndex(baudIndexOf(options.baud));
-        document_.setSender(&sender_);
+        connection_.choosePort(connection_.link().comPortIndex(), baudIndexOf(options.baud), options.port);
     }
     CKorvaliserDoc& document() { return document_; }
-    UnitLink& link() { return link_; }
-    OnlineSender& sender() { return sender_; }
+    UnitLink& link() { return connection_.link(); }
+    OnlineSender& sender() { return connection_.sender(); }
     // Going online; the link has already told the user why when this is false.
-    bool goOnline() { return link_.online() || link_.goOnline(); }
+    bool goOnline() { return link().online() || connection_.goOnline(); }
 
 private:
     CKorvaliserDoc document_;
     CliLinkNotifier notifier_;
-    UnitLink link_{document_, &notifier_};
-    OnlineSender sender_{link_, document_};
+    UnitConnection connection_{document_, &notifier_};
 };
 
 std::string hexLine(std::span<const std::uint8_t> bytes) {
@@ -159,7 +157,8 @@ int runFrames(CliContext& context, const FramesOptions& options) {
         messages.push_back({*options.code, options.output, options.band});
     }
     for (const UnitMessage& m : messages) {
-        const std::optional<UnitFrame> frame = framedUnitMessage(doc, m.code, m.output, m.band);
+        const std::optional<UnitFrame> frame =
+            framedUnitMessage(doc.preset(-1), doc.unitType(), m.code, m.output, m.band);
         if (!frame)
             return context.fail("message code " + std::to_string(m.code) + " with output " +
                                     std::to_string(m.output) + " and band " + std::to_string(m.band) +
@@ -232,15 +231,11 @@ int runStatus(CliContext& context, const StatusOptions& options) {
         return kExitFailure;
     if (!session.goOnline()) return kExitLinkFailure;
     UnitLink& link = session.link();
-    if (!meterQuery(link, doc.unitType()))
-        return context.fail("the unit did not answer the meter query", kExitLinkFailure);
-    const std::optional<MeterReading> meters =
-        decodeMeterReply({link.receiveBuffer().data(), kMeterReplyBytes});
-    if (!meters) return context.fail("the unit's meter reply was too short", kExitLinkFailure);
-    if (!temperatureQuery(link, doc.unitType()))
-        return context.fail("the unit did not answer the temperature query", kExitLinkFailure);
-    const int celsius = decodeTemperatureReply({link.receiveBuffer().data(), kTemperatureReplyBytes})
-                            .value_or(kNoTemperatureReading);
+    const std::optional<MeterReading> meters = queryMeters(link, doc.unitType());
+    if (!meters) return context.fail("the unit did not answer the meter query", kExitLinkFailure);
+    const std::optional<int> temperature = queryTemperature(link, doc.unitType());
+    if (!temperature) return context.fail("the unit did not answer the temperature query", kExitLinkFailure);
+    const int celsius = *temperature;
     const std::array<int, 2> raw{meters->raw1, meters->raw2};
     for (int output = 0; output < kOutputsInUse; ++output) {
         const int value = meterValue(raw[static_cast<std::size_t>(output)], doc.limiterLevel(output));

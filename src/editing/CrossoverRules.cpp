@@ -8,11 +8,11 @@ namespace kv {
 
 ValueRange crossoverLimits(CrossoverSide side, int highPassFrequency, int lowPassFrequency, int unitType) {
     if (side == CrossoverSide::LowPass) {
-        ValueRange limits = parameterRange(RangeKind::Frequency, kLowPassType, unitType);
+        ValueRange limits = parameterRange(RangeKind::Frequency, PeqLowPass, unitType);
         limits.minimum = std::min(std::max(limits.minimum, highPassFrequency), limits.maximum);
         return limits;
     }
-    ValueRange limits = parameterRange(RangeKind::Frequency, kHighPassType, unitType);
+    ValueRange limits = parameterRange(RangeKind::Frequency, PeqHighPass, unitType);
     limits.maximum = std::max(std::min(limits.maximum, lowPassFrequency), limits.minimum);
     return limits;
 }

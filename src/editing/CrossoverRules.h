@@ -6,16 +6,12 @@
 #include <optional>
 #include <string_view>
 
+#include "document/CrossoverSide.h"
 #include "document/KorvaliserDoc.h"
 #include "editing/slider/ScrollStep.h"
+#include "response/analog/FilterCurve.h"
 
 namespace kv {
-
-// Which crossover filter of an output is edited; the values are the opener's codes.
-enum class CrossoverSide : int { HighPass = 0, LowPass = 1 };
-
-inline constexpr int kHighPassType = 3;  // range lookup rows of the two crossover filters
-inline constexpr int kLowPassType = 4;
 
 // The slope codes offered, in list order: 6 dB first order, then the 12, 18 and 24 dB
 // slopes. The 48 dB codes are not offered.

@@ -14,6 +14,7 @@ namespace {
 constexpr double kLowestGainDb = -30.1;
 constexpr int kGainCodeOfZeroDb = 150;
 constexpr int kQuietestGainCode = 450;
+constexpr int kLoudestGainCode = 30;  // +12 dB, the top of the gain sliders
 constexpr double kCountsPerMillisecond = 96.0;
 constexpr int kTrackbarPage = 10;
 
@@ -52,18 +53,26 @@ std::optional<int> delayCodeFromText(std::string_view text) {
     return static_cast<int>(counts);
 }
 
-std::optional<int> delayAfterTrackbarAction(TrackbarAction action, int storedDelay, int thumbPosition) {
+int delayAfterScroll(ScrollAction action, int storedDelay, int thumbPosition) {
     switch (action) {
-        case TrackbarAction::LineLeft: return std::max(storedDelay - 1, 0);
-        case TrackbarAction::LineRight: return storedDelay + 1;
-        case TrackbarAction::PageLeft: return std::max(storedDelay - kTrackbarPage, 0);
-        case TrackbarAction::PageRight: return storedDelay + kTrackbarPage;
-        case TrackbarAction::ThumbPosition:
-        case TrackbarAction::ThumbTrack: return std::max(thumbPosition, 0);
-        case TrackbarAction::Other: break;
+        case ScrollAction::LineLeft: return std::max(storedDelay - 1, 0);
+        case ScrollAction::LineRight: return storedDelay + 1;
+        case ScrollAction::PageLeft: return std::max(storedDelay - kTrackbarPage, 0);
+        case ScrollAction::PageRight: return storedDelay + kTrackbarPage;
+        case ScrollAction::Thumb: break;
     }
-    return std::nullopt;
+    return std::max(thumbPosition, 0);
 }
+
+int gainSliderPosition(int gainCode) { return gainCode - kLoudestGainCode; }
+
+int gainCodeForSliderPosition(int position) { return position + kLoudestGainCode; }
+
+int rowScrollMaximum(int activeBandCount, int visibleRows) {
+    return std::max(activeBandCount - visibleRows, 0);
+}
+
+int bandInRow(int firstVisibleBand, int row) { return firstVisibleBand + row; }
 
 int firstRowAfterScroll(int requested, int scrollMaximum) {
     return std::clamp(requested, 0, std::max(scrollMaximum, 0));

@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "editing/slider/ScrollStep.h"
 #include "response/Colour.h"
 
 namespace kv {
@@ -19,13 +20,20 @@ std::optional<int> gainCodeFromText(std::string_view text);
 // truncated. Nothing when the text holds no number.
 std::optional<int> delayCodeFromText(std::string_view text);
 
-// What the delay trackbar reported.
-enum class TrackbarAction { LineLeft, LineRight, PageLeft, PageRight, ThumbPosition, ThumbTrack, Other };
+// The delay to ask the document for after a trackbar action: relative to the stored delay
+// (steps of 1 and 10; a result below 0 becomes 0, the setter limits the top), or the
+// thumb position.
+int delayAfterScroll(ScrollAction action, int storedDelay, int thumbPosition);
 
-// The delay to ask the document for, relative to the stored delay (steps of 1 and 10;
-// a result below 0 becomes 0, the setter limits the top), or the thumb position; nothing
-// for every other action.
-std::optional<int> delayAfterTrackbarAction(TrackbarAction action, int storedDelay, int thumbPosition);
+// The gain sliders run from 0 at the loudest gain code (+12 dB) downwards, one step per
+// code: position = code - 30. The gain setter limits what a position asks for.
+int gainSliderPosition(int gainCode);
+int gainCodeForSliderPosition(int position);
+
+// The PEQ rows show `visibleRows` bands from the first visible band on; the scroll bar
+// runs from 0 to the scroll maximum and shows only when there is something to scroll.
+int rowScrollMaximum(int activeBandCount, int visibleRows);
+int bandInRow(int firstVisibleBand, int row);
 
 // First visible PEQ row after a scroll request: -1 / +1 per line or page, or the thumb
 // position, limited to 0..maximum.

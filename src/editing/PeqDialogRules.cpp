@@ -44,7 +44,7 @@ std::optional<int> bandQFromText(std::string_view text, int type, bool showQ, Va
     const auto value = readLeadingNumber(text);
     if (!value) return std::nullopt;
     int index = 0;
-    if (type == kPhaseType) {
+    if (type == PeqPhase) {
         index = qIndexForPhaseDegrees(*value);
     } else {
         // A bandwidth of 0 means an unbounded Q: the index then bottoms out at 0.
@@ -54,11 +54,11 @@ std::optional<int> bandQFromText(std::string_view text, int type, bool showQ, Va
     return limitToRange(index, qRange);
 }
 
-int qBarPosition(int q, int type, ValueRange qRange) { return type == kPhaseType ? q : qRange.maximum - q; }
+int qBarPosition(int q, int type, ValueRange qRange) { return type == PeqPhase ? q : qRange.maximum - q; }
 
 int qAfterScroll(int current, ScrollAction action, int thumbPosition, int type, ValueRange qRange) {
     // The bar is reversed for every type but Phase: right lowers the index (raises the Q).
-    const int towardsRight = type == kPhaseType ? 1 : -1;
+    const int towardsRight = type == PeqPhase ? 1 : -1;
     int wanted = current;
     switch (action) {
         case ScrollAction::LineLeft: wanted = current - towardsRight; break;
@@ -66,7 +66,7 @@ int qAfterScroll(int current, ScrollAction action, int thumbPosition, int type, 
         case ScrollAction::PageLeft: wanted = current - towardsRight * kQPageStep; break;
         case ScrollAction::PageRight: wanted = current + towardsRight * kQPageStep; break;
         case ScrollAction::Thumb:
-            wanted = type == kPhaseType ? thumbPosition : qRange.maximum - thumbPosition;
+            wanted = type == PeqPhase ? thumbPosition : qRange.maximum - thumbPosition;
             break;
     }
     return limitToRange(wanted, qRange);
@@ -83,11 +83,11 @@ TypeChange typeChangeFor(int currentType, bool flat, int chosenType) {
     if (chosenType == currentType || !flat) return change;
     change.writeType = true;
     switch (chosenType) {
-        case 1:
-        case 2:
-        case 9:
-        case 10: change.q = 90; break;
-        case kPeqType: change.q = 65; break;
+        case PeqLowShelf:
+        case PeqHighShelf:
+        case PeqVariQLowPass:
+        case PeqVariQHighPass: change.q = 90; break;
+        case PeqPeaking: change.q = 65; break;
         default: break;
     }
     return change;

@@ -9,18 +9,18 @@
 
 #include "document/KorvaliserDoc.h"
 #include "editing/slider/ScrollStep.h"
+#include "response/analog/FilterCurve.h"
 
 namespace kv {
 
-inline constexpr int kPhaseType = 8;
-inline constexpr int kPeqType = 0;
 inline constexpr int kPeqSliderHome = 150;  // slider position of 0.0 dB
-inline constexpr int kPeqSliderMaximum = 450;
 inline constexpr int kQPageStep = 10;
 
 // The types offered in the dialog's type list, in list order. HighPass (3) and LowPass
 // (4) hold a slope code in their Q byte and are set on the output page only.
-inline constexpr std::array<int, 11> kOfferedPeqTypes{0, 1, 2, 5, 6, 7, 8, 9, 10, 11, 12};
+inline constexpr std::array<int, 11> kOfferedPeqTypes{
+    PeqPeaking, PeqLowShelf,     PeqHighShelf,     PeqAllPass,         PeqBandPass,        PeqNotch,
+    PeqPhase,   PeqVariQLowPass, PeqVariQHighPass, PeqEllipticLowPass, PeqEllipticHighPass};
 
 // The editable ranges of one band type.
 struct BandRanges {

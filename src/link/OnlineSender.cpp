@@ -42,20 +42,29 @@ bool OnlineSender::isOnline() const { return link_.isUsable(); }
 
 bool OnlineSender::sendToUnit(int code, int output, int band) {
     if (!link_.isUsable()) return false;
-    const std::optional<UnitFrame> frame = framedUnitMessage(document_, code, output, band);
-    if (!frame) return false;
-    auto& transmit = link_.transmitBuffer();
-    std::copy(frame->bytes.begin(), frame->bytes.begin() + frame->length, transmit.begin());
-    const int got = link_.exchange(frame->length, kAcknowledgeBytes, kDataFrameTries, kDataFrameExtraSeconds,
-                                   kAcknowledge);
-    return got == kAcknowledgeBytes && link_.receiveBuffer()[0] == kAcknowledge;
+    const std::optional<UnitFrame> frame =
+        framedUnitMessage(document_.preset(-1), document_.unitType(), code, output, band);
+    return frame && sendFrame(*frame);
+}
+
+bool OnlineSender::sendFrame(const UnitFrame& frame) {
+    if (!link_.isUsable()) return false;
+    const LinkReply reply = link_.exchange(frame.view(), kAcknowledgeBytes,
+                                           {kDataFrameTries, kDataFrameExtraSeconds, kAcknowledge});
+    return reply.complete() && reply[0] == kAcknowledge;
+}
+
+bool OnlineSender::goOnline() {
+    const OnlineAttempt attempt = link_.goOnline();
+    if (attempt.model) document_.setUnitType(*attempt.model);
+    return attempt.online;
 }
 
 void OnlineSender::sendAllParameters() { sendAllParametersSummary(); }
 
 SendAllSummary OnlineSender::sendAllParametersSummary() {
     SendAllSummary summary;
-    if (!link_.online()) link_.goOnline();
+    if (!link_.online()) goOnline();
     if (!link_.isUsable()) return summary;
     summary.online = true;
     for (const UnitMessage& message : allParametersSequence()) {

@@ -11,6 +11,7 @@ namespace kv {
 
 class CKorvaliserDoc;
 class UnitLink;
+struct UnitFrame;
 
 // One message of a sequence: code with its 1-based output and band (0 when unused).
 struct UnitMessage {
@@ -41,6 +42,11 @@ public:
     // acknowledge. False when the link is not usable, nothing was built, or the unit
     // refused or did not answer after three tries.
     bool sendToUnit(int code, int output, int band) override;
+    // Exchanges a sealed data frame against the acknowledge, as sendToUnit does.
+    bool sendFrame(const UnitFrame& frame);
+    // Opens the port if needed and identifies the unit (the link tells the user why it
+    // failed); the document learns the model the unit reported. True when online.
+    bool goOnline();
     // Goes online if needed (the link reports a failure once) and sends the 29 messages;
     // a message that is refused does not stop the rest, a unit that stops answering does
     // (the link has gone offline).

@@ -4,26 +4,13 @@
 #include "document/MessageCode.h"
 #include "link/OnlineSender.h"
 #include "link/UnitLink.h"
+#include "protocol/UnitProtocol.h"
 
 namespace kv {
 
 namespace {
 
 bool isPosition(int position) { return position >= 0 && position < kPresetCount; }
-
-// Selects another preset for the life of the object and selects the previous one again.
-class CurrentPresetGuard {
-public:
-    explicit CurrentPresetGuard(CKorvaliserDoc& document)
-        : document_(document), remembered_(document.currentPreset()) {}
-    ~CurrentPresetGuard() { document_.selectPreset(remembered_); }
-    CurrentPresetGuard(const CurrentPresetGuard&) = delete;
-    CurrentPresetGuard& operator=(const CurrentPresetGuard&) = delete;
-
-private:
-    CKorvaliserDoc& document_;
-    int remembered_;
-};
 
 }  // namespace
 
@@ -39,13 +26,12 @@ bool PresetTransfer::storePresetToUnit(int position) {
 PresetTransfer::StoreOutcome PresetTransfer::storeOne(int position) {
     if (!isPosition(position)) return StoreOutcome::NotSent;
     StoreOutcome outcome = StoreOutcome::NotSent;
-    {
-        const CurrentPresetGuard guard(document_);
-        document_.selectPreset(document_.slotAtPosition(position));
-        if (!link_.online()) link_.goOnline();
-        if (link_.isUsable())
-            outcome = sender_.sendToUnit(MsgPresetImage, position, 0) ? StoreOutcome::Acknowledged
-                                                                      : StoreOutcome::Unacknowledged;
+    if (!link_.online()) sender_.goOnline();
+    if (link_.isUsable()) {
+        // The frame is built from the stored preset itself: the one being edited stays current.
+        const UnitFrame frame = presetImageFrame(document_.preset(document_.slotAtPosition(position)),
+                                                 position, document_.unitType());
+        outcome = sender_.sendFrame(frame) ? StoreOutcome::Acknowledged : StoreOutcome::Unacknowledged;
     }
     link_.setOffline();
     return outcome;
@@ -53,7 +39,7 @@ PresetTransfer::StoreOutcome PresetTransfer::storeOne(int position) {
 
 StoreSummary PresetTransfer::storeSelections(PresetMask mask, const Progress& progress) {
     StoreSummary summary;
-    if (!link_.online()) link_.goOnline();
+    if (!link_.online()) sender_.goOnline();
     if (!link_.online()) return summary;
     summary.started = true;
     for (int position = 0; position < kPresetCount; ++position) {
@@ -71,7 +57,7 @@ StoreSummary PresetTransfer::storeSelections(PresetMask mask, const Progress& pr
 
 bool PresetTransfer::recallUnitPreset(int position) {
     if (!isPosition(position)) return false;
-    if (!link_.online()) link_.goOnline();
+    if (!link_.online()) sender_.goOnline();
     const bool acknowledged = sender_.sendToUnit(MsgRecall, position + 1, 0);
     link_.setOffline();
     return acknowledged;

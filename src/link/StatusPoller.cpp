@@ -24,12 +24,13 @@ constexpr int kLimitingFrom = 60;
 constexpr int kHardLimitingFrom = 66;
 constexpr int kShutdownFrom = 75;
 
-bool statusQuery(UnitLink& link, std::uint8_t command, int replyBytes, int unitType) {
-    if (!link.isUsable()) return false;
+std::optional<LinkReply> statusQuery(UnitLink& link, std::uint8_t command, int replyBytes, int unitType) {
+    if (!link.isUsable()) return std::nullopt;
     const UnitFrame frame = statusQueryFrame(command, unitType);
-    std::copy(frame.bytes.begin(), frame.bytes.begin() + frame.length, link.transmitBuffer().begin());
-    return link.exchange(frame.length, replyBytes, kStatusTries, kStatusExtraSeconds, kStatusReplyStart) ==
-           replyBytes;
+    LinkReply reply =
+        link.exchange(frame.view(), replyBytes, {kStatusTries, kStatusExtraSeconds, kStatusReplyStart});
+    if (!reply.complete()) return std::nullopt;
+    return reply;
 }
 
 }  // namespace
@@ -65,12 +66,15 @@ std::string thermalStatusText(int celsius) {
     return "Shutdown!";
 }
 
-bool meterQuery(UnitLink& link, int unitType) {
-    return statusQuery(link, kMeterCommand, kMeterReplyBytes, unitType);
+std::optional<MeterReading> queryMeters(UnitLink& link, int unitType) {
+    const std::optional<LinkReply> reply = statusQuery(link, kMeterCommand, kMeterReplyBytes, unitType);
+    return reply ? decodeMeterReply(reply->view()) : std::nullopt;
 }
 
-bool temperatureQuery(UnitLink& link, int unitType) {
-    return statusQuery(link, kTemperatureCommand, kTemperatureReplyBytes, unitType);
+std::optional<int> queryTemperature(UnitLink& link, int unitType) {
+    const std::optional<LinkReply> reply =
+        statusQuery(link, kTemperatureCommand, kTemperatureReplyBytes, unitType);
+    return reply ? decodeTemperatureReply(reply->view()) : std::nullopt;
 }
 
 StatusPoller::StatusPoller(UnitLink& link, const CKorvaliserDoc& document)
@@ -97,9 +101,7 @@ TickOutcome StatusPoller::tick() {
 }
 
 void StatusPoller::pollMeters(TickOutcome& outcome) {
-    const bool answered = meterQuery(link_, document_.unitType());
-    const std::optional<MeterReading> reading =
-        answered ? decodeMeterReply({link_.receiveBuffer().data(), kMeterReplyBytes}) : std::nullopt;
+    const std::optional<MeterReading> reading = queryMeters(link_, document_.unitType());
     if (reading) {
         meters_[0] = meterValue(reading->raw1, document_.limiterLevel(0));
         meters_[1] = meterValue(reading->raw2, document_.limiterLevel(1));
@@ -108,9 +110,7 @@ void StatusPoller::pollMeters(TickOutcome& outcome) {
 }
 
 void StatusPoller::pollTemperature(TickOutcome& outcome) {
-    if (!temperatureQuery(link_, document_.unitType())) return;
-    const std::optional<int> celsius =
-        decodeTemperatureReply({link_.receiveBuffer().data(), kTemperatureReplyBytes});
+    const std::optional<int> celsius = queryTemperature(link_, document_.unitType());
     if (!celsius) return;
     unitTemperature_ = *celsius;
     outcome.temperatureChanged = true;

@@ -39,10 +39,10 @@ std::string thermalStatusText(int celsius);
 
 // --- queries ---
 
-// Each exchanges the 8-byte query; true when a complete reply is in the link's receive
-// buffer. Nothing is sent while the link is not usable.
-bool meterQuery(UnitLink& link, int unitType);
-bool temperatureQuery(UnitLink& link, int unitType);
+// Each exchanges the 8-byte query and decodes the reply; empty when the unit did not
+// answer in full. Nothing is sent while the link is not usable.
+std::optional<MeterReading> queryMeters(UnitLink& link, int unitType);
+std::optional<int> queryTemperature(UnitLink& link, int unitType);
 
 // --- the schedule ---
 

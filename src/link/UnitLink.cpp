@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <span>
 
-#include "document/KorvaliserDoc.h"
+#include "document/PresetBank.h"
 #include "link/PosixSerialPort.h"
 #include "link/SpeedTable.h"
 
@@ -22,10 +22,8 @@ bool isKnownModel(std::uint8_t code) { return code == kUnitKV420 || code == kUni
 
 }  // namespace
 
-UnitLink::UnitLink(CKorvaliserDoc& document, LinkNotifier* notifier, std::unique_ptr<SerialPort> port)
-    : document_(document),
-      notifier_(notifier),
-      port_(port ? std::move(port) : std::make_unique<PosixSerialPort>()) {}
+UnitLink::UnitLink(LinkNotifier* notifier, std::unique_ptr<SerialPort> port)
+    : notifier_(notifier), port_(port ? std::move(port) : std::make_unique<PosixSerialPort>()) {}
 
 UnitLink::~UnitLink() = default;
 
@@ -33,9 +31,9 @@ std::string UnitLink::effectiveDevicePath() const {
     return devicePath_.empty() ? comPortDevicePath(comPortIndex_) : devicePath_;
 }
 
-bool UnitLink::openPort(int mode) {
-    if (portOpen_ && connectionMode_ == kRs232) closePort();
-    if (mode != kRs232) return false;
+bool UnitLink::openPort(ConnectionMode mode) {
+    if (portOpen_ && connectionMode_ == ConnectionMode::Rs232) closePort();
+    if (mode != ConnectionMode::Rs232) return false;
     lastPortError_.clear();
     // Also close a port left open under "No Connection": the device is opened afresh.
     port_->close();
@@ -100,53 +98,57 @@ void UnitLink::realignReply(int bytesToRead, std::uint8_t startByte) {
     std::copy_n(joined.begin() + static_cast<std::ptrdiff_t>(k), r, receive_.begin());
 }
 
-int UnitLink::exchange(int bytesToWrite, int bytesToRead, int tries, int extraSeconds, int startByte) {
-    // Requests and replies outside the buffers cannot be sent or received.
-    if (bytesToWrite < 0 || bytesToWrite > static_cast<int>(kTransmitCapacity) || !port_->isOpen())
-        return kShortWrite;
-    if (bytesToRead < 0 || bytesToRead > kMaxReplyBytes) return kShortRead;
-    if (tries < 0) tries = kDefaultTries;
-    tries = std::max(tries, 1);
+LinkReply UnitLink::exchange(std::span<const std::uint8_t> request, int replyBytes, ExchangeOptions options) {
+    LinkReply reply;
+    // Requests and replies beyond the largest frame and reply cannot be sent or received.
+    if (request.size() > kTransmitCapacity || !port_->isOpen()) {
+        reply.status = ExchangeStatus::ShortWrite;
+        return reply;
+    }
+    if (replyBytes < 0 || replyBytes > kMaxReplyBytes) return reply;
+    const int tries = options.tries < 0 ? kDefaultTries : std::max(options.tries, 1);
 
-    applyExchangeTimeouts(bytesToWrite, std::max(extraSeconds, 0));
+    applyExchangeTimeouts(static_cast<int>(request.size()), std::max(options.extraSeconds, 0));
     port_->purgeReceive();
 
-    const auto request =
-        std::span<const std::uint8_t>(transmit_.data(), static_cast<std::size_t>(bytesToWrite));
     bool complete = false;
     bool answered = false;
     for (int attempt = 0; attempt < tries && !complete; ++attempt) {
         port_->purgeReceive();
         if (port_->write(request) != request.size()) {
             dropAfterSilence();
-            return kShortWrite;
+            reply.status = ExchangeStatus::ShortWrite;
+            return reply;
         }
-        const std::size_t got = readReply(bytesToRead);
+        const std::size_t got = readReply(replyBytes);
         answered = answered || got > 0;
-        complete = got == static_cast<std::size_t>(bytesToRead);
+        complete = got == static_cast<std::size_t>(replyBytes);
     }
     if (!complete) {
         if (!answered) dropAfterSilence();
-        return kShortRead;
+        return reply;
     }
-    if (bytesToRead > 0) realignReply(bytesToRead, static_cast<std::uint8_t>(startByte));
-    return bytesToRead;
+    if (replyBytes > 0) realignReply(replyBytes, options.startByte);
+    reply.status = ExchangeStatus::Complete;
+    reply.length = replyBytes;
+    // The bytes after the reply come along as they stand (what earlier replies left).
+    std::copy_n(receive_.begin(), reply.bytes.size(), reply.bytes.begin());
+    return reply;
 }
 
-IdentifyResult UnitLink::judgeIdentification() {
+Identification UnitLink::judgeIdentification() const {
     IdentifyResult result = IdentifyResult::Identified;
     if (receive_[0] != kIdentifyStartByte) result = IdentifyResult::IncorrectResponse;
     if (receive_[1] != 0x00) result = IdentifyResult::IncorrectResponse;
     if (receive_[2] != 8 && receive_[2] != 9) result = IdentifyResult::IncorrectResponse;
     const std::uint8_t model = receive_[4];
     if (!isKnownModel(model)) result = IdentifyResult::IncorrectDevice;
-    // Learn the model from every well-formed reply, also an unknown one, so the user
-    // sees what answered. A garbled reply teaches nothing: its byte 4 is noise and
-    // would end up in the document file.
+    // Report the model of every well-formed reply, also an unknown one, so the user
+    // sees what answered. A garbled reply reports none: its byte 4 is noise and would
+    // end up in the document file.
     const bool wellFormed =
         receive_[0] == kIdentifyStartByte && receive_[1] == 0x00 && (receive_[2] == 8 || receive_[2] == 9);
-    if (wellFormed) document_.setUnitType(model);
-    return result;
+    return {result, wellFormed ? std::optional<int>(model) : std::nullopt};
 }
 
 void UnitLink::dropAfterSilence() {
@@ -163,7 +165,7 @@ void UnitLink::dropAfterSilence() {
     if (droppedHandler_) droppedHandler_();
 }
 
-IdentifyResult UnitLink::identifyUnit() {
+Identification UnitLink::identifyUnit() {
     struct Identifying {
         bool& flag;
         explicit Identifying(bool& f) : flag(f) { flag = true; }
@@ -173,59 +175,58 @@ IdentifyResult UnitLink::identifyUnit() {
     } identifying(identifying_);
     const int rememberedBaudIndex = baudIndex_;
     for (int attempt = 0; attempt < kIdentifyAttempts; ++attempt) {
-        std::copy(std::begin(kIdentifyRequest), std::end(kIdentifyRequest), transmit_.begin());
-        const int got = exchange(2, kIdentifyReplyBytes, 1, 1, kIdentifyStartByte);
-        if (got == kIdentifyReplyBytes) return judgeIdentification();
+        const LinkReply reply = exchange(kIdentifyRequest, kIdentifyReplyBytes, {1, 1, kIdentifyStartByte});
+        if (reply.complete()) return judgeIdentification();
         baudIndex_ = nextHuntingBaudIndex(baudIndex_);
-        openPort(kRs232);
+        openPort(ConnectionMode::Rs232);
     }
     baudIndex_ = rememberedBaudIndex;
-    openPort(kRs232);
-    return IdentifyResult::NoResponse;
+    openPort(ConnectionMode::Rs232);
+    return {IdentifyResult::NoResponse, std::nullopt};
 }
 
 void UnitLink::reportPortFailure() {
     if (notifier_ != nullptr) notifier_->showPortFailure(kCannotOpenPortText, lastPortError_);
 }
 
-bool UnitLink::goOnline() {
+OnlineAttempt UnitLink::goOnline() {
     if (!portOpen_) {
-        if (!openPort(kRs232)) {
+        if (!openPort(ConnectionMode::Rs232)) {
             reportPortFailure();
-            connectionMode_ = kNoConnection;
-            return false;
+            connectionMode_ = ConnectionMode::NoConnection;
+            return {};
         }
-        connectionMode_ = kRs232;
+        connectionMode_ = ConnectionMode::Rs232;
     }
     online_ = true;
-    const IdentifyResult result = identifyUnit();
-    if (result == IdentifyResult::Identified) return true;
+    const Identification identified = identifyUnit();
+    if (identified.result == IdentifyResult::Identified) return {true, identified.model};
     online_ = false;
-    if (notifier_ == nullptr) return false;
-    switch (result) {
+    if (notifier_ == nullptr) return {false, identified.model};
+    switch (identified.result) {
         case IdentifyResult::NoResponse: notifier_->showLinkMessage(kNoResponseText); break;
         case IdentifyResult::IncorrectResponse: notifier_->showLinkMessage(kIncorrectResponseText); break;
         case IdentifyResult::IncorrectDevice: notifier_->showLinkMessage(kIncorrectDeviceText); break;
         case IdentifyResult::Identified: break;
     }
-    return false;
+    return {false, identified.model};
 }
 
 void UnitLink::chooseNoConnection() {
     closePort();
-    connectionMode_ = kNoConnection;
+    connectionMode_ = ConnectionMode::NoConnection;
     online_ = false;
 }
 
 bool UnitLink::chooseRs232(int comPortIndex, int baudIndex) {
     comPortIndex_ = comPortIndex;
     baudIndex_ = baudIndex;
-    if (openPort(kRs232)) {
-        connectionMode_ = kRs232;
+    if (openPort(ConnectionMode::Rs232)) {
+        connectionMode_ = ConnectionMode::Rs232;
         return true;
     }
     reportPortFailure();
-    connectionMode_ = kNoConnection;
+    connectionMode_ = ConnectionMode::NoConnection;
     return false;
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 // The link to the amplifier: connection state, the serial port, the one blocking
 // request/reply exchange every message travels on, identification of the unit (which
-// also teaches the document the unit's model) and going online.
+// reports the unit's model; the caller stores it) and going online.
 //
 // One object per application, created by it and handed on by reference. Everything
 // runs on the caller's thread; an exchange blocks until the reply or the time-outs.
@@ -11,6 +11,8 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
+#include <span>
 #include <string>
 #include <utility>
 
@@ -19,13 +21,54 @@
 
 namespace kv {
 
-class CKorvaliserDoc;
-
 enum class IdentifyResult : int {
     Identified = 0,
     NoResponse = 1,
     IncorrectResponse = 2,
     IncorrectDevice = 3,
+};
+
+// What identification found: the verdict and the model byte of a well-formed reply (also
+// of an unknown model, so the user sees what answered; a garbled reply reports none).
+struct Identification {
+    IdentifyResult result = IdentifyResult::NoResponse;
+    std::optional<int> model;
+};
+
+// Going online: whether the link is online afterwards, and the model the unit reported.
+struct OnlineAttempt {
+    bool online = false;
+    std::optional<int> model;
+    explicit operator bool() const { return online; }
+};
+
+// The link mode of the "Remote" menu (and of the settings' "Link Type").
+enum class ConnectionMode : int { NoConnection = 0, Rs232 = 1 };
+
+inline constexpr int kMaxReplyBytes = 28;
+
+enum class ExchangeStatus {
+    Complete,    // the reply arrived whole
+    ShortWrite,  // the request could not be written (or the port is closed)
+    ShortRead,   // the reply did not arrive whole on any try
+};
+
+// A reply as the exchange hands it back: its bytes, realigned on the start byte. The
+// bytes after `length` are what earlier replies left in the link's receive buffer.
+struct LinkReply {
+    ExchangeStatus status = ExchangeStatus::ShortRead;
+    std::array<std::uint8_t, kMaxReplyBytes> bytes{};
+    int length = 0;
+
+    bool complete() const { return status == ExchangeStatus::Complete; }
+    std::span<const std::uint8_t> view() const { return {bytes.data(), static_cast<std::size_t>(length)}; }
+    std::uint8_t operator[](std::size_t index) const { return bytes[index]; }
+};
+
+struct ExchangeOptions {
+    int tries = 3;               // below 0: 3
+    int extraSeconds = 0;        // added to the reply time-out (identification waits 1 s more)
+    std::uint8_t startByte = 0;  // the reply's first byte, for realignment
 };
 
 // The texts shown to the user when going online fails.
@@ -39,19 +82,10 @@ public:
     // Largest request: the 741-byte whole-preset frame. Largest reply: 11 bytes, plus
     // the up to four bytes a realignment reads after it.
     static constexpr std::size_t kTransmitCapacity = 768;
-    static constexpr std::size_t kReceiveCapacity = 32;
-    static constexpr int kMaxReplyBytes = static_cast<int>(kReceiveCapacity) - 4;
+    static constexpr std::size_t kReceiveCapacity = kMaxReplyBytes + 4;
 
-    // exchange results besides the reply length
-    static constexpr int kShortWrite = -1;
-    static constexpr int kShortRead = -2;
-
-    static constexpr int kNoConnection = 0;
-    static constexpr int kRs232 = 1;
-
-    // The document learns the unit's model on identification. A null port means the
-    // real POSIX device; a null notifier keeps failures silent.
-    UnitLink(CKorvaliserDoc& document, LinkNotifier* notifier, std::unique_ptr<SerialPort> port = nullptr);
+    // A null port means the real POSIX device; a null notifier keeps failures silent.
+    explicit UnitLink(LinkNotifier* notifier, std::unique_ptr<SerialPort> port = nullptr);
     ~UnitLink();
     UnitLink(const UnitLink&) = delete;
     UnitLink& operator=(const UnitLink&) = delete;
@@ -62,8 +96,8 @@ public:
     void setDroppedHandler(std::function<void()> handler) { droppedHandler_ = std::move(handler); }
 
     // --- state ---
-    int connectionMode() const { return connectionMode_; }
-    void setConnectionMode(int mode) { connectionMode_ = mode; }
+    ConnectionMode connectionMode() const { return connectionMode_; }
+    void setConnectionMode(ConnectionMode mode) { connectionMode_ = mode; }
     int comPortIndex() const { return comPortIndex_; }
     void setComPortIndex(int index) { comPortIndex_ = index; }
     int baudIndex() const { return baudIndex_; }
@@ -73,7 +107,7 @@ public:
     void setOffline() { online_ = false; }
     int byteTimeMs() const { return byteTimeMs_; }
     // Messages may be sent only while this holds (RS-232 chosen, port open, online).
-    bool isUsable() const { return connectionMode_ != kNoConnection && online_ && portOpen_; }
+    bool isUsable() const { return connectionMode_ != ConnectionMode::NoConnection && online_ && portOpen_; }
 
     // The device the port opens. Empty means the usual device of "COM n"
     // (comPortDevicePath of comPortIndex).
@@ -83,25 +117,20 @@ public:
     // The system's reason why the port last failed to open ("" when it did not).
     const std::string& lastPortError() const { return lastPortError_; }
 
-    // --- buffers ---
-    std::array<std::uint8_t, kTransmitCapacity>& transmitBuffer() { return transmit_; }
-    const std::array<std::uint8_t, kReceiveCapacity>& receiveBuffer() const { return receive_; }
-
     // --- operations ---
-    // Mode 1 (re)opens and configures the port; any other mode only closes it.
-    bool openPort(int mode);
+    // Rs232 (re)opens and configures the port; NoConnection only closes it.
+    bool openPort(ConnectionMode mode);
     void closePort();
-    // Sends the first bytesToWrite bytes of the transmit buffer and reads a reply of
-    // bytesToRead bytes to the start of the receive buffer, realigned on startByte.
-    // Returns bytesToRead, kShortWrite or kShortRead. tries < 0 means 3.
-    // While online (outside identification), an exchange that gets no answer at all
-    // takes the link offline and tells the user once: every later edit would otherwise
-    // wait for the time-outs of a unit that is gone.
-    int exchange(int bytesToWrite, int bytesToRead, int tries, int extraSeconds, int startByte);
-    IdentifyResult identifyUnit();
+    // Writes the request and reads a reply of replyBytes bytes, realigned on the start
+    // byte, trying up to options.tries times (at least once). A request longer than the
+    // largest frame or a reply longer than kMaxReplyBytes is refused as a short write or
+    // read. While online (outside identification), an exchange that gets no answer at
+    // all takes the link offline and tells the user once: every later edit would
+    // otherwise wait for the time-outs of a unit that is gone.
+    LinkReply exchange(std::span<const std::uint8_t> request, int replyBytes, ExchangeOptions options = {});
+    Identification identifyUnit();
     // Opens the port if needed and identifies the unit; tells the user why it failed.
-    // True when online afterwards.
-    bool goOnline();
+    OnlineAttempt goOnline();
 
     // --- the "Remote" menu ---
     // "No Connection": close the port, go offline.
@@ -114,15 +143,14 @@ private:
     void applyExchangeTimeouts(int bytesToWrite, int extraSeconds);
     std::size_t readReply(int bytesToRead);  // bytes that arrived
     void realignReply(int bytesToRead, std::uint8_t startByte);
-    IdentifyResult judgeIdentification();
+    Identification judgeIdentification() const;
     void reportPortFailure();
     void dropAfterSilence();
 
-    CKorvaliserDoc& document_;
     LinkNotifier* notifier_ = nullptr;
     std::unique_ptr<SerialPort> port_;
 
-    int connectionMode_ = kNoConnection;
+    ConnectionMode connectionMode_ = ConnectionMode::NoConnection;
     int comPortIndex_ = 1;
     int baudIndex_ = 6;
     bool portOpen_ = false;
@@ -132,7 +160,7 @@ private:
     std::string devicePath_;
     std::string lastPortError_;
     std::function<void()> droppedHandler_;
-    std::array<std::uint8_t, kTransmitCapacity> transmit_{};
+    // Bytes beyond a reply's length keep earlier replies: the realignment searches them too.
     std::array<std::uint8_t, kReceiveCapacity> receive_{};
 };
 

@@ -9,6 +9,7 @@ namespace kv {
 struct FrequencyPoint {
     double hz = 0.0;
     double db = 0.0;
+    bool operator==(const FrequencyPoint&) const = default;
 };
 
 // Sorted by frequency, one point per frequency (the levels of repeated frequencies are

@@ -130,9 +130,8 @@ struct MessageBody {
     void append(std::uint8_t byte) { bytes[size++] = byte; }
 };
 
-std::optional<MessageBody> messageBody(const CKorvaliserDoc& doc, int code, int output, int band) {
+std::optional<MessageBody> messageBody(const Preset& preset, int code, int output, int band) {
     MessageBody body;
-    const Preset& preset = doc.preset(-1);
     const int index = output - 1;
     switch (code) {
         case MsgDelays:
@@ -169,7 +168,9 @@ std::optional<MessageBody> messageBody(const CKorvaliserDoc& doc, int code, int 
         case MsgLimiterTimes:
             if (!isOutputNumber(output)) return std::nullopt;
             body.append(static_cast<std::uint8_t>(dspAddress(DspBlock::LimiterTimes, output)));
-            for (const CoefficientWord& word : limiterTimeWords(doc.limiterAttack(index))) body.append(word);
+            for (const CoefficientWord& word :
+                 limiterTimeWords(limiterAttackIndex(channelOf(preset, index).highPass.frequency)))
+                body.append(word);
             return body;
         case MsgLimiterLevel:
             if (!isOutputNumber(output)) return std::nullopt;
@@ -375,7 +376,7 @@ PresetImage presetImageBody(const Preset& preset, int slotByte) {
     return image;  // the tail stays zero
 }
 
-int buildUnitMessage(const CKorvaliserDoc& doc, int code, int output, int band, UnitFrame& frame) {
+int buildUnitMessage(const Preset& preset, int code, int output, int band, UnitFrame& frame) {
     frame.bytes[4] = kFrameByte4;
     frame.bytes[5] = kFrameByte5;
     if (code == MsgRecall) {
@@ -384,7 +385,7 @@ int buildUnitMessage(const CKorvaliserDoc& doc, int code, int output, int band, 
         frame.bytes[7] = static_cast<std::uint8_t>(output);
         return kPayloadOffset + 1;
     }
-    const std::optional<MessageBody> body = messageBody(doc, code, output, band);
+    const std::optional<MessageBody> body = messageBody(preset, code, output, band);
     if (!body) return 0;
     frame.bytes[6] = body->command;
     const std::span<std::uint8_t> payload(frame.bytes.data() + kPayloadOffset,
@@ -403,11 +404,12 @@ void sealFrame(UnitFrame& frame, std::uint8_t startByte, int d, int unitType) {
     frame.length = d + 1;
 }
 
-std::optional<UnitFrame> framedUnitMessage(const CKorvaliserDoc& doc, int code, int output, int band) {
+std::optional<UnitFrame> framedUnitMessage(const Preset& preset, int unitType, int code, int output,
+                                           int band) {
     UnitFrame frame;
-    const int d = buildUnitMessage(doc, code, output, band, frame);
+    const int d = buildUnitMessage(preset, code, output, band, frame);
     if (d == 0) return std::nullopt;
-    sealFrame(frame, kDataFrameStart, d, doc.unitType());
+    sealFrame(frame, kDataFrameStart, d, unitType);
     return frame;
 }
 

@@ -12,11 +12,10 @@
 #include <span>
 
 #include "document/CodeScales.h"
+#include "document/CrossoverSide.h"
 #include "document/PresetBank.h"
 
 namespace kv {
-
-class CKorvaliserDoc;
 
 using CoefficientWord = std::array<std::uint8_t, 4>;
 using FilterSection = std::array<std::uint8_t, 20>;  // five words, see biquadSection
@@ -95,7 +94,6 @@ FilterSection firstOrderHighPassSection(double frequency, bool bypass);
 
 FilterSection peqBandSection(const PeqBand& band);
 
-enum class CrossoverSide { HighPass, LowPass };
 CrossoverSections crossoverSections(const CrossoverFilter& filter, CrossoverSide side);
 
 CoefficientWord gainWord(const OutputChannel& output);  // mute wins over invert
@@ -124,17 +122,18 @@ using PresetImage = std::array<std::uint8_t, kPresetImageBodyBytes>;
 // The whole-preset body: slot byte, then every section, word and the name of the preset.
 PresetImage presetImageBody(const Preset& preset, int slotByte);
 
-// Fills frame bytes 4 onward (0x01, 0x0D, command, packed body) for a message code of the
-// current preset and returns d, or 0 when nothing was built. `output` is 1 or 2 (the slot
-// byte 0..9 for MsgPresetImage, the preset number 1..10 for MsgRecall); `band` is 1..8.
-int buildUnitMessage(const CKorvaliserDoc& doc, int code, int output, int band, UnitFrame& frame);
+// Fills frame bytes 4 onward (0x01, 0x0D, command, packed body) for a message code of a
+// preset and returns d, or 0 when nothing was built. `output` is 1 or 2 (the slot byte
+// 0..9 for MsgPresetImage, the preset number 1..10 for MsgRecall); `band` is 1..8.
+int buildUnitMessage(const Preset& preset, int code, int output, int band, UnitFrame& frame);
 
 // Writes start byte, length, model code and checksum around a built message of length d.
 void sealFrame(UnitFrame& frame, std::uint8_t startByte, int d, int unitType);
 
 // buildUnitMessage and sealFrame together, exactly as the frame goes on the wire; empty
 // when nothing was built.
-std::optional<UnitFrame> framedUnitMessage(const CKorvaliserDoc& doc, int code, int output, int band);
+std::optional<UnitFrame> framedUnitMessage(const Preset& preset, int unitType, int code, int output,
+                                           int band);
 
 // The whole-preset frame of any preset, without selecting it in the document.
 UnitFrame presetImageFrame(const Preset& preset, int slotByte, int unitType);

@@ -1,7 +1,10 @@
 #include "response/OutputCurves.h"
 
+#include <span>
+
 #include "document/KorvaliserDoc.h"
 #include "response/CurveSlots.h"
+#include "response/analog/AnalogElement.h"
 #include "response/analog/FilterCurve.h"
 
 namespace kv {
@@ -10,19 +13,26 @@ namespace {
 
 bool isOutput(int output) { return output >= 0 && output < kOutputSlots; }
 
-void computeCrossoverPair(ResponseCurveTable& table, int slot, const CKorvaliserDoc& doc, int output,
-                          int accumulateFirst) {
-    const int unit = doc.unitType();
-    ComputeFilterCurve(table, slot, PeqHighPass, static_cast<std::uint16_t>(doc.highPassFrequency(output)),
-                       static_cast<std::uint8_t>(doc.highPassSlope(output)), 0, 0, unit, accumulateFirst);
-    ComputeFilterCurve(table, slot, PeqLowPass, static_cast<std::uint16_t>(doc.lowPassFrequency(output)),
-                       static_cast<std::uint8_t>(doc.lowPassSlope(output)), 0, 0, unit, 1);
+AnalogElement crossoverElement(const CKorvaliserDoc& doc, int output, bool highPass) {
+    const auto frequency = highPass ? doc.highPassFrequency(output) : doc.lowPassFrequency(output);
+    const auto slope = highPass ? doc.highPassSlope(output) : doc.lowPassSlope(output);
+    return analogElementOfCodes(highPass ? PeqHighPass : PeqLowPass, static_cast<std::uint16_t>(frequency),
+                                static_cast<std::uint8_t>(slope), 0, 0, doc.unitType());
 }
 
-void computeBand(ResponseCurveTable& table, int slot, const CKorvaliserDoc& doc, int output, int band,
-                 int accumulate) {
+AnalogElement bandElement(const CKorvaliserDoc& doc, int output, int band) {
     const PeqBand& b = doc.outputChannel(output).bands[static_cast<std::size_t>(band)];
-    ComputeFilterCurve(table, slot, b.type, b.frequency, b.q, b.gain, b.flat, doc.unitType(), accumulate);
+    return analogElementOfCodes(b.type, b.frequency, b.q, b.gain, b.flat, doc.unitType());
+}
+
+void computeElement(ResponseCurveTable& table, int slot, const AnalogElement& element) {
+    ComputeElementsCurve(table, slot, std::span<const AnalogElement>(&element, 1), 0);
+}
+
+void computeCrossoverPair(ResponseCurveTable& table, int slot, const CKorvaliserDoc& doc, int output) {
+    const std::array<AnalogElement, 2> pair{crossoverElement(doc, output, true),
+                                            crossoverElement(doc, output, false)};
+    ComputeElementsCurve(table, slot, pair, 0);
 }
 
 }  // namespace
@@ -38,27 +48,19 @@ void MarkSlotsForPage(ResponseCurveTable& table, int output, int activeBandCount
 
 bool ComputePageSlot(ResponseCurveTable& table, const CKorvaliserDoc& doc, int output, int slot) {
     if (!isOutput(output) || !ResponseCurveTable::isSlot(slot)) return false;
-    const int unit = doc.unitType();
     if (slot >= CurveSlots::firstCrossoverPair) {
         const int k = slot - CurveSlots::firstCrossoverPair;
         if (!isOutput(k)) return false;
-        computeCrossoverPair(table, slot, doc, k, 0);
+        computeCrossoverPair(table, slot, doc, k);
         return true;
     }
-    if (slot == CurveSlots::highPass) {
-        ComputeFilterCurve(table, slot, PeqHighPass,
-                           static_cast<std::uint16_t>(doc.highPassFrequency(output)),
-                           static_cast<std::uint8_t>(doc.highPassSlope(output)), 0, 0, unit, 0);
-        return true;
-    }
-    if (slot == CurveSlots::lowPass) {
-        ComputeFilterCurve(table, slot, PeqLowPass, static_cast<std::uint16_t>(doc.lowPassFrequency(output)),
-                           static_cast<std::uint8_t>(doc.lowPassSlope(output)), 0, 0, unit, 0);
+    if (slot == CurveSlots::highPass || slot == CurveSlots::lowPass) {
+        computeElement(table, slot, crossoverElement(doc, output, slot == CurveSlots::highPass));
         return true;
     }
     const int band = slot - CurveSlots::firstBand;
     if (band >= kBandSlots) return false;
-    computeBand(table, slot, doc, output, band, 0);
+    computeElement(table, slot, bandElement(doc, output, band));
     return true;
 }
 
@@ -76,12 +78,16 @@ int RecomputeStaleSlots(ResponseCurveTable& table, const CKorvaliserDoc& doc, in
 }
 
 void ComputeOutputResponse(ResponseCurveTable& table, int slot, const CKorvaliserDoc& doc, int output) {
-    // A neutral band call starts the slot afresh at 0 dB and leaves it Valid.
-    ComputeFilterCurve(table, slot, PeqPeaking, 252, 65, 0, 1, doc.unitType(), 0);
-    if (!isOutput(output)) return;
-    computeCrossoverPair(table, slot, doc, output, 1);
-    for (int b = 0; b < doc.activeBandCount() && b < kBandSlots; ++b)
-        computeBand(table, slot, doc, output, b, 1);
+    // Started afresh at 0 dB and left Valid even for an output that is not there.
+    std::array<AnalogElement, 2 + kBandSlots> elements{};
+    std::size_t count = 0;
+    if (isOutput(output)) {
+        elements[count++] = crossoverElement(doc, output, true);
+        elements[count++] = crossoverElement(doc, output, false);
+        for (int b = 0; b < doc.activeBandCount() && b < kBandSlots; ++b)
+            elements[count++] = bandElement(doc, output, b);
+    }
+    ComputeElementsCurve(table, slot, std::span<const AnalogElement>(elements.data(), count), 0);
 }
 
 std::array<double, kGridPoints> PageTotal(const ResponseCurveTable& table, int activeBandCount) {

@@ -2,8 +2,11 @@
 
 #include "document/KorvaliserDoc.h"
 #include "response/CurveSlots.h"
+#include "response/dsp/DspCurveCache.h"
 
 namespace kv {
+
+ResponseCurveTable::ResponseCurveTable() = default;
 
 ResponseCurveTable::~ResponseCurveTable() {
     if (followed_) followed_->removeListener(this);
@@ -15,18 +18,27 @@ void ResponseCurveTable::follow(CKorvaliserDoc& doc) {
     doc.addListener(this);
 }
 
+DspCurveCache& ResponseCurveTable::dsp() {
+    if (!dsp_) dsp_ = std::make_unique<DspCurveCache>();
+    return *dsp_;
+}
+
 void ResponseCurveTable::setState(int index, CurveState state) {
-    if (isSlot(index)) slots_[static_cast<std::size_t>(index)].state = state;
+    if (!isSlot(index)) return;
+    slots_[static_cast<std::size_t>(index)].state = state;
+    if (dsp_) dsp_->forget(index);
 }
 
 void ResponseCurveTable::markAll(CurveState state) {
     for (CurveSlot& s : slots_) s.state = state;
+    if (dsp_) dsp_->forgetAll();
 }
 
 void ResponseCurveTable::markPresentStale() {
     for (CurveSlot& s : slots_) {
         if (s.state != CurveState::Absent) s.state = CurveState::Stale;
     }
+    if (dsp_) dsp_->forgetAll();
 }
 
 void ResponseCurveTable::markStaleIfPresent(int index) {
@@ -44,6 +56,8 @@ void ResponseCurveTable::markOutputElementsStale(int output) {
 
 void ResponseCurveTable::documentChanged(const DocumentChange& change) {
     if (!change.touchesCurves()) return;
+    // The DSP side keeps its own output's elements, which need not be the page's.
+    if (dsp_) dsp_->documentChanged(change);
     const bool pageElement = change.output >= 0 && change.output == pageOutput_;
     switch (change.element) {
         case ChangedElement::Band:

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 
 #include "document/DocumentListener.h"
 #include "response/ResponseGrid.h"
@@ -23,6 +24,7 @@ struct CurveSlot {
 };
 
 class CKorvaliserDoc;
+class DspCurveCache;
 
 // The table follows the document it is drawn from: every change record marks the slots of
 // the elements it touched Stale, so no edit path can leave an old curve on show.
@@ -30,7 +32,7 @@ class ResponseCurveTable final : public DocumentListener {
 public:
     static constexpr int kSlotCount = 30;
 
-    ResponseCurveTable() = default;
+    ResponseCurveTable();
     ~ResponseCurveTable() override;
     ResponseCurveTable(const ResponseCurveTable&) = delete;
     ResponseCurveTable& operator=(const ResponseCurveTable&) = delete;
@@ -62,11 +64,17 @@ public:
     // Every slot in use (not Absent) becomes Stale: after an edit that may touch any element.
     void markPresentStale();
 
+    // The response of the words sent to the unit for the elements, kept beside the
+    // model's slots (made on first use). It forgets an element whenever a marker above or
+    // a change record touches the element's slot, as the model's slots go Stale.
+    DspCurveCache& dsp();
+
 private:
     void markStaleIfPresent(int index);
     void markOutputElementsStale(int output);
 
     std::array<CurveSlot, kSlotCount> slots_{};
+    std::unique_ptr<DspCurveCache> dsp_;
     CKorvaliserDoc* followed_ = nullptr;
     int pageOutput_ = -1;
 };

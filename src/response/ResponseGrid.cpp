@@ -15,4 +15,18 @@ const std::array<double, kGridPoints>& ResponseGrid::frequencies() {
     return table;
 }
 
+const GridPowers& ResponseGrid::powers() {
+    static const GridPowers table = [] {
+        GridPowers p;
+        p.hz = frequencies();
+        for (std::size_t k = 0; k < p.hz.size(); ++k) {
+            p.squared[k] = p.hz[k] * p.hz[k];
+            p.reciprocal[k] = 1.0 / p.hz[k];
+            p.reciprocalSquared[k] = p.reciprocal[k] * p.reciprocal[k];
+        }
+        return p;
+    }();
+    return table;
+}
+
 }  // namespace kv

@@ -11,6 +11,15 @@ namespace kv {
 inline constexpr int kGridPoints = 420;
 inline constexpr int kGridFirstIndex = 12;  // frequency index of point 0
 
+// The powers of the grid frequencies a section's magnitude needs, so that a curve
+// multiplies instead of dividing at every point.
+struct GridPowers {
+    std::array<double, kGridPoints> hz{};                 // f
+    std::array<double, kGridPoints> squared{};            // f^2
+    std::array<double, kGridPoints> reciprocal{};         // 1 / f
+    std::array<double, kGridPoints> reciprocalSquared{};  // 1 / f^2
+};
+
 class ResponseGrid {
 public:
     static constexpr int points = kGridPoints;
@@ -21,6 +30,8 @@ public:
     // Frequency in Hz of every grid point, evaluated once.
     static const std::array<double, kGridPoints>& frequencies();
     static double frequency(int point) { return frequencies()[static_cast<std::size_t>(point)]; }
+    // The same frequencies with their squares and reciprocals, evaluated once.
+    static const GridPowers& powers();
 };
 
 }  // namespace kv

@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/ioctl.h>
+#include <sys/prctl.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -120,12 +121,12 @@ private:
     void serve();
     bool waitForInput(int timeoutMs, bool& wake);
     void readAvailable();
-    void handle(const AssembledRequest& request);
+    void handle(const AssembledRequest& request, Clock::time_point began);
     Reply decide(SimFrame& frame);
     std::vector<std::uint8_t> answerData(SimFrame& frame, bool& hangUpAfter);
     std::pair<int, int> meterValues() const;
     int hostBaud() const;
-    void pause(std::chrono::microseconds duration);
+    void pauseUntil(Clock::time_point until);
     void writeLine(const std::vector<std::uint8_t>& bytes);
     void record(SimFrame frame);
     void closeLine();
@@ -145,6 +146,8 @@ private:
     std::atomic<bool> stopping_{false};
     std::atomic<bool> hangUpWanted_{false};
     FrameAssembler assembler_;
+    Clock::time_point requestBegan_{};  // when the first byte of the pending request came
+    Clock::time_point lineFreeAt_{};    // when the last reply's wire time was over
     std::thread thread_;
 };
 
@@ -218,6 +221,9 @@ bool SimulatedAmplifier::Engine::waitForInput(int timeoutMs, bool& wake) {
 }
 
 void SimulatedAmplifier::Engine::serve() {
+    // A short frame's wire time at 115200 baud is about a millisecond: the default timer
+    // slack (50 us) would make every emulated reply that much later than the line.
+    ::prctl(PR_SET_TIMERSLACK, 1UL, 0UL, 0UL, 0UL);
     while (!stopping_) {
         if (hangUpWanted_.exchange(false)) closeLine();
         const int timeout = assembler_.collecting() ? kRequestGapMs : -1;
@@ -227,7 +233,7 @@ void SimulatedAmplifier::Engine::serve() {
         if (input) {
             readAvailable();
         } else if (!wake && assembler_.collecting()) {
-            if (auto broken = assembler_.takeUnfinished()) handle(*broken);
+            if (auto broken = assembler_.takeUnfinished()) handle(*broken, requestBegan_);
         }
     }
 }
@@ -236,11 +242,16 @@ void SimulatedAmplifier::Engine::readAvailable() {
     std::array<std::uint8_t, 4096> chunk{};
     const ssize_t n = ::read(master_, chunk.data(), chunk.size());
     if (n <= 0) return;
+    // On the line a request's bytes arrive during its own wire time: that time runs from
+    // its first byte, not from when the last one was taken in.
+    const Clock::time_point arrived = Clock::now();
     std::vector<AssembledRequest> done;
     for (ssize_t i = 0; i < n; ++i) {
+        const Clock::time_point began = assembler_.collecting() ? requestBegan_ : arrived;
         assembler_.feed(chunk[static_cast<std::size_t>(i)], done);
+        requestBegan_ = done.empty() ? began : arrived;  // a request broken off starts another
         for (const auto& request : done) {
-            handle(request);
+            handle(request, began);
             if (master_ < 0) return;  // hung up in the middle of the chunk
         }
         done.clear();
@@ -330,7 +341,7 @@ SimulatedAmplifier::Engine::Reply SimulatedAmplifier::Engine::decide(SimFrame& f
     return reply;
 }
 
-void SimulatedAmplifier::Engine::handle(const AssembledRequest& request) {
+void SimulatedAmplifier::Engine::handle(const AssembledRequest& request, Clock::time_point began) {
     const int baud = hostBaud();
     SimFrame frame;
     Reply reply;
@@ -340,13 +351,17 @@ void SimulatedAmplifier::Engine::handle(const AssembledRequest& request) {
         frame.hostBaud = baud;
         reply = decide(frame);
     }
-    if (!reply.bytes.empty() && reply.wireTime && frame.hostBaud > 0) {
-        // Ten bits per byte for the request to arrive and the reply to leave.
-        const auto bits = 10.0 * static_cast<double>(request.bytes.size() + reply.bytes.size());
-        pause(std::chrono::microseconds(std::llround(1e6 * bits / frame.hostBaud)));
-    }
-    // Recorded before the reply leaves: a host holding the reply finds the frame.
+    // Recorded before the reply leaves: a host holding the reply finds the frame. Done
+    // before the wire time, so the reply leaves when the line would have carried it.
     record(std::move(frame));
+    if (!reply.bytes.empty() && reply.wireTime && baud > 0) {
+        // Ten bits per byte for the request to arrive and the reply to leave, from the
+        // request's first byte (a line still busy with the last reply starts later).
+        const auto bits = 10.0 * static_cast<double>(request.bytes.size() + reply.bytes.size());
+        lineFreeAt_ =
+            std::max(began, lineFreeAt_) + std::chrono::microseconds(std::llround(1e6 * bits / baud));
+        pauseUntil(lineFreeAt_);
+    }
     if (!reply.bytes.empty()) writeLine(reply.bytes);
     if (reply.hangUpAfter) {
         waitUntilHostRead();
@@ -370,11 +385,10 @@ void SimulatedAmplifier::Engine::waitUntilHostRead() {
         std::this_thread::sleep_for(std::chrono::milliseconds(2));
 }
 
-void SimulatedAmplifier::Engine::pause(std::chrono::microseconds duration) {
+void SimulatedAmplifier::Engine::pauseUntil(Clock::time_point until) {
     pollfd wake{wakeRead_, POLLIN, 0};
     // Only the destructor's wake-up cuts a pause short; a hang-up request waits.
     // ppoll keeps the sub-millisecond part: a short frame at 115200 baud is about 1 ms.
-    const auto until = Clock::now() + duration;
     while (!stopping_) {
         const auto left = std::chrono::duration_cast<std::chrono::microseconds>(until - Clock::now());
         if (left.count() <= 0) return;

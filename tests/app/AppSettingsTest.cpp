@@ -20,6 +20,7 @@ TEST(AppSettings, MissingKeysReadAsDefaults) {
     EXPECT_EQ(s.splitPos, 180);
     EXPECT_EQ(s.globalGain, 0);
     EXPECT_EQ(s.globalPeq, 1);
+    EXPECT_EQ(s.reportDsp, 0);
     EXPECT_EQ(expandBitsFromFlags(s.expandFlags), 255);
     EXPECT_TRUE(s.recentFiles.isEmpty());
 }
@@ -34,6 +35,7 @@ TEST(AppSettings, RoundTripKeepsEveryKey) {
     written.splitPos = 233;
     written.globalGain = 7;
     written.globalPeq = 0;
+    written.reportDsp = 1;
     written.expandFlags = expandFlagsFromBits(0xA5);
     written.comDevices[4] = QStringLiteral("/dev/ttyUSB0");
     written.recentFiles = {QStringLiteral("/tmp/a.ovk"), QStringLiteral("/tmp/b.ovk")};
@@ -47,6 +49,7 @@ TEST(AppSettings, RoundTripKeepsEveryKey) {
     EXPECT_EQ(read.splitPos, 233);
     EXPECT_EQ(read.globalGain, 7);
     EXPECT_EQ(read.globalPeq, 0);
+    EXPECT_EQ(read.reportDsp, 1);
     EXPECT_EQ(expandBitsFromFlags(read.expandFlags), 0xA5);
     EXPECT_EQ(read.comDevices[4], QStringLiteral("/dev/ttyUSB0"));
     EXPECT_TRUE(read.comDevices[0].isEmpty());
@@ -57,6 +60,18 @@ TEST(AppSettings, RoundTripKeepsEveryKey) {
     EXPECT_EQ(raw.value(QStringLiteral("Remote/COM No")).toInt(), 4);
     EXPECT_EQ(raw.value(QStringLiteral("Options/Split Pos")).toInt(), 233);
     EXPECT_EQ(raw.value(QStringLiteral("Recent File List/File2")).toString(), QStringLiteral("/tmp/b.ovk"));
+}
+
+// A user who never turns the report's DSP curves on keeps the Options keys as they were.
+TEST(AppSettings, TheReportOptionIsWrittenOnlyWhileOn) {
+    test::TempSettings temp;
+    AppSettings s;
+    for (const int on : {1, 0}) {
+        s.reportDsp = on;
+        writeAppSettings(*temp.open(), s);
+        QSettings raw(temp.path(), QSettings::IniFormat);
+        EXPECT_EQ(raw.contains(QStringLiteral("Options/Report DSP")), on == 1);
+    }
 }
 
 TEST(AppSettings, DamagedValueReadsAsDefault) {
@@ -179,6 +194,12 @@ TEST(CommandLine, SwitchesAndHeadless) {
     EXPECT_FALSE(o.headless());
     EXPECT_TRUE(parseCommandLine({"--pdf", "o.pdf", "a.ovk"}).headless());
     EXPECT_TRUE(parseCommandLine({"-p", "a.ovk"}).headless());
+    // The start-up benchmark's switch runs the window as usual and stays out of --help.
+    const StartupOptions timed = parseCommandLine({"--quit-after-first-paint", "bank.ovk"});
+    EXPECT_TRUE(timed.quitAfterFirstPaint);
+    EXPECT_EQ(timed.action, StartupOptions::Action::Run);
+    EXPECT_FALSE(o.quitAfterFirstPaint);
+    EXPECT_FALSE(commandLineUsage().contains(QStringLiteral("first-paint")));
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
 // Small things a user of the main window notices: the wheel over the unit type selector,
 // the Remote menu's marks, the lock panes of the status bar, the RS232 dialog under
-// --simulate.
+// --simulate, filter import and export from the File menu, the report's DSP option.
 
 #include <gtest/gtest.h>
 
@@ -9,8 +9,11 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDialog>
+#include <QFile>
 #include <QLabel>
+#include <QPushButton>
 #include <QStatusBar>
+#include <QTest>
 #include <QTimer>
 #include <QWheelEvent>
 
@@ -18,7 +21,12 @@
 #include "app/KorvaliserApp.h"
 #include "app/frame/MainFrame.h"
 #include "document/KorvaliserDoc.h"
+#include "exchange/EqFileParser.h"
+#include "response/analog/FilterCurve.h"
+#include "ui/exchange/FilterExportDialog.h"
+#include "ui/exchange/FilterImportDialog.h"
 #include "ui/remote/RS232PortDialog.h"
+#include "ui/report/KorvaliserView.h"
 
 namespace kv {
 namespace {
@@ -64,6 +72,24 @@ TEST_F(MainFrameTest, TheTwoLinkModesAreExclusiveItems) {
     EXPECT_FALSE(a.rs232->isChecked());
 }
 
+// Off in a first run; the View menu's choice reaches the report and the next run.
+TEST_F(MainFrameTest, TheReportsDspOptionIsKeptForTheNextRun) {
+    for (const bool chosen : {true, false}) {
+        {
+            auto app = start();
+            QAction* option = app->mainFrame()->actions().viewReportDsp;
+            EXPECT_EQ(option->isChecked(), !chosen);
+            EXPECT_EQ(app->mainFrame()->view().showDsp(), !chosen);
+            option->trigger();
+            EXPECT_EQ(app->mainFrame()->view().showDsp(), chosen);
+            app->exitInstance();
+        }
+        auto app = start();
+        EXPECT_EQ(app->mainFrame()->actions().viewReportDsp->isChecked(), chosen);
+        EXPECT_EQ(app->mainFrame()->view().showDsp(), chosen);
+    }
+}
+
 TEST_F(MainFrameTest, LockPanesAreHiddenWhereTheStatesCannotBeRead) {
     auto app = start();
     app->mainFrame()->show();
@@ -94,6 +120,61 @@ TEST_F(MainFrameTest, UnderSimulateTheRs232DialogSaysTheSimulatedUnitIsConnected
         app->chooseRs232();
         EXPECT_EQ(noteShown, simulate);
     }
+}
+
+// The modal dialog of type T that opens next, handed to `act` once it shows.
+template <typename T>
+void whenShown(const std::function<void(T&)>& act) {
+    QTimer::singleShot(0, [act] {
+        auto* dialog = qobject_cast<T*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        act(*dialog);
+    });
+}
+
+TEST_F(MainFrameTest, TheFileMenuImportsIntoAndExportsFromTheCurrentPreset) {
+    auto app = start();
+    CKorvaliserDoc& doc = app->document();
+    doc.selectPreset(3);
+    const Preset current = doc.preset(3), first = doc.preset(0);
+    const QString eqFile = temp.dir(QStringLiteral("eq.txt"));
+    QFile file(eqFile);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("Filter 1: ON PK Fc 1000 Hz Gain -3.5 dB Q 2.00\n");
+    file.close();
+
+    script.files = {eqFile};
+    whenShown<FilterImportDialog>([](FilterImportDialog& dialog) {
+        dialog.findChild<QComboBox*>(QStringLiteral("outputChoice"))->setCurrentIndex(1);
+        QTest::mouseClick(&dialog.okButton(), Qt::LeftButton);
+    });
+    app->mainFrame()->actions().importFilters->trigger();
+    EXPECT_EQ(doc.outputChannel(1).bands[0].gain, -35);
+    EXPECT_EQ(doc.outputChannel(0), current.outputs[0]);
+    EXPECT_EQ(doc.preset(0), first);
+    EXPECT_TRUE(app->mainFrame()->isWindowModified());
+
+    // Back out again, as REW text, with a band the format cannot express named.
+    doc.setBandType(1, 4, PeqPhase);
+    const QString written = temp.dir(QStringLiteral("out"));
+    script.files = {written};
+    bool leftOutShown = false;
+    whenShown<FilterExportDialog>([&](FilterExportDialog& dialog) {
+        dialog.findChild<QComboBox*>(QStringLiteral("outputChoice"))->setCurrentIndex(1);
+        dialog.findChild<QComboBox*>(QStringLiteral("formatChoice"))->setCurrentIndex(1);
+        const QLabel* leftOut = dialog.findChild<QLabel*>(QStringLiteral("leftOutLabel"));
+        leftOutShown = leftOut->isVisible() && leftOut->text().contains(QStringLiteral("Band 5: Phase"));
+        QTest::mouseClick(dialog.findChild<QPushButton*>(QStringLiteral("saveButton")), Qt::LeftButton);
+    });
+    app->mainFrame()->actions().exportFilters->trigger();
+    EXPECT_TRUE(leftOutShown);
+    QFile out(written + QStringLiteral(".txt"));
+    ASSERT_TRUE(out.open(QIODevice::ReadOnly));
+    const QByteArray text = out.readAll();
+    EXPECT_TRUE(text.startsWith("Filter Settings file"));
+    const EqFile readBack = parseEqFile(text.toStdString());
+    ASSERT_EQ(readBack.filters.size(), 1u);
+    EXPECT_EQ(readBack.filters[0].gainDb, -3.5);
 }
 
 }  // namespace

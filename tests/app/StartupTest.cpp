@@ -23,6 +23,7 @@
 #include "app/DocumentHost.h"
 #include "app/KorvaliserApp.h"
 #include "app/frame/MainFrame.h"
+#include "connection/UnitConnection.h"
 #include "document/KorvaliserDoc.h"
 #include "document/file/OvkFile.h"
 #include "link/UnitLink.h"
@@ -76,7 +77,7 @@ TEST_F(StartupTest, LinkTypeOneStillStartsUnconnected) {
     });
     auto app = start();
     ASSERT_TRUE(started);
-    EXPECT_EQ(app->link().connectionMode(), UnitLink::kNoConnection);
+    EXPECT_EQ(app->link().connectionMode(), ConnectionMode::NoConnection);
     EXPECT_EQ(app->link().comPortIndex(), 3);
     EXPECT_EQ(app->link().baudIndex(), 4);
     EXPECT_TRUE(app->mainFrame()->actions().noConnection->isChecked());
@@ -464,11 +465,12 @@ TEST_F(StartupTest, MenusToolBarAndStatusBarAsListed) {
     const MenuCase menus[] = {
         {"&File",
          {"&New|Ctrl+N", "&Open...|Ctrl+O", "&Save|Ctrl+S", "Save &As...|", "-", "&Print...|Ctrl+P",
-          "Print Pre&view|", "P&rint Setup...|", "&Export PDF...|", "-", "-", "E&xit|"}},
+          "Print Pre&view|", "P&rint Setup...|", "&Export PDF...|", "-", "&Import Filters...|",
+          "Export &Filters...|", "-", "-", "E&xit|"}},
         {"&Edit",
          {"&Undo|Ctrl+Z,Alt+Backspace", "&Redo|Ctrl+Y,Ctrl+Shift+Z", "-", "Cu&t|Ctrl+X,Shift+Del",
           "&Copy|Ctrl+C,Ctrl+Ins", "&Paste|Ctrl+V,Shift+Ins"}},
-        {"&View", {"&Toolbar|", "&Status Bar|"}},
+        {"&View", {"&Toolbar|", "&Status Bar|", "-", "Report Shows &DSP Response|"}},
         {"Remote", {"No Connection|", "RS232|"}},
         {"Build", {"Build Preset File|"}},
         {"&Help", {"&About Korvaliser...|"}},
@@ -546,7 +548,7 @@ TEST_F(StartupTest, Rs232CancelKeepsTheLinkAndOkOpensTheChosenDevice) {
 
     whenDialogOpens([](QDialog& dialog) { dialog.reject(); });
     app->chooseRs232();
-    EXPECT_EQ(app->link().connectionMode(), UnitLink::kNoConnection);
+    EXPECT_EQ(app->link().connectionMode(), ConnectionMode::NoConnection);
     EXPECT_FALSE(app->link().portOpen());
     EXPECT_TRUE(a.noConnection->isChecked());
     EXPECT_FALSE(a.rs232->isChecked());
@@ -561,7 +563,7 @@ TEST_F(StartupTest, Rs232CancelKeepsTheLinkAndOkOpensTheChosenDevice) {
     });
     app->chooseRs232();
     EXPECT_TRUE(script.asked.empty());
-    EXPECT_EQ(app->link().connectionMode(), UnitLink::kRs232);
+    EXPECT_EQ(app->link().connectionMode(), ConnectionMode::Rs232);
     EXPECT_TRUE(app->link().portOpen());
     EXPECT_TRUE(a.rs232->isChecked());
     EXPECT_FALSE(a.noConnection->isChecked());
@@ -589,7 +591,7 @@ TEST_F(StartupTest, Rs232OkOnAMissingDeviceSaysWhyAndStaysUnconnected) {
     EXPECT_TRUE(script.asked[0].text.startsWith(QStringLiteral("Cannot Open this COM port !\n")));
     EXPECT_TRUE(script.asked[0].text.contains(QStringLiteral("ttyNone")));
     EXPECT_EQ(script.asked[0].icon, QMessageBox::Warning);
-    EXPECT_EQ(app->link().connectionMode(), UnitLink::kNoConnection);
+    EXPECT_EQ(app->link().connectionMode(), ConnectionMode::NoConnection);
     EXPECT_TRUE(app->mainFrame()->actions().noConnection->isChecked());
 }
 
@@ -601,7 +603,7 @@ TEST_F(StartupTest, SimulateOptionLeadsTheChosenEntryToTheSimulator) {
     ASSERT_TRUE(started);
     ASSERT_NE(app->simulator(), nullptr);
     EXPECT_EQ(app->link().effectiveDevicePath(), app->simulator()->devicePath());
-    EXPECT_TRUE(app->link().goOnline());
+    EXPECT_TRUE(app->connection().goOnline());
     EXPECT_EQ(app->document().unitType(), kUnitKV520);  // the simulated unit's model
     app->exitInstance();
     EXPECT_EQ(readAppSettings(*temp.open()).comDevices[1],

@@ -117,7 +117,7 @@ TEST_F(LinkCommands, FramesPrintsWhatSendToUnitWouldSend) {
     for (const auto& c : cases) {
         const CliRun run = runTool(with({"frames", bankPath, "--preset", "2"}, c.args));
         ASSERT_EQ(run.status, 0) << run.err;
-        const auto frame = framedUnitMessage(bank, c.code, c.output, c.band);
+        const auto frame = framedUnitMessage(bank.preset(-1), bank.unitType(), c.code, c.output, c.band);
         ASSERT_TRUE(frame);
         EXPECT_EQ(linesOf(run.out), std::vector<std::string>{hexOf(frame->view())}) << c.code;
     }
@@ -130,9 +130,9 @@ TEST_F(LinkCommands, FramesPrintsWhatSendToUnitWouldSend) {
     ASSERT_EQ(lines.size(), 29u);
     const auto sequence = allParametersSequence();
     for (std::size_t i = 0; i < lines.size(); ++i)
-        EXPECT_EQ(
-            lines[i],
-            hexOf(framedUnitMessage(bank, sequence[i].code, sequence[i].output, sequence[i].band)->view()))
+        EXPECT_EQ(lines[i], hexOf(framedUnitMessage(bank.preset(-1), bank.unitType(), sequence[i].code,
+                                                    sequence[i].output, sequence[i].band)
+                                      ->view()))
             << i;
 }
 
@@ -206,7 +206,8 @@ TEST_F(LinkCommands, SendAllSendsTheChosenPreset) {
     bank.selectPreset(bank.slotAtPosition(2));
     const auto sequence = allParametersSequence();
     for (std::size_t i = 0; i < sequence.size(); ++i) {
-        const auto expected = framedUnitMessage(bank, sequence[i].code, sequence[i].output, sequence[i].band);
+        const auto expected = framedUnitMessage(bank.preset(-1), bank.unitType(), sequence[i].code,
+                                                sequence[i].output, sequence[i].band);
         EXPECT_EQ(hexOf(frames[i + 1].raw), hexOf(expected->view())) << i;
     }
     sim.refuseNextFrames(1);

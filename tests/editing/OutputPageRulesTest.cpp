@@ -34,23 +34,43 @@ TEST(OutputPageRules, DelayTextToCode) {
     for (const Case& c : cases) EXPECT_EQ(delayCodeFromText(c.text), c.code) << '"' << c.text << '"';
 }
 
-TEST(OutputPageRules, TrackbarActions) {
+TEST(OutputPageRules, DelayTrackbarSteps) {
     struct Case {
-        TrackbarAction action;
-        int stored, thumb;
-        std::optional<int> result;
+        ScrollAction action;
+        int stored, thumb, result;
     };
     const std::vector<Case> cases = {
-        {TrackbarAction::LineLeft, 100, 7, 99},        {TrackbarAction::LineLeft, 0, 7, 0},
-        {TrackbarAction::LineRight, 100, 7, 101},      {TrackbarAction::PageLeft, 100, 7, 90},
-        {TrackbarAction::PageLeft, 4, 7, 0},           {TrackbarAction::PageRight, 2030, 7, 2040},
-        {TrackbarAction::ThumbPosition, 100, 7, 7},    {TrackbarAction::ThumbTrack, 100, 1500, 1500},
-        {TrackbarAction::Other, 100, 7, std::nullopt},
+        {ScrollAction::LineLeft, 100, 7, 99},   {ScrollAction::LineLeft, 0, 7, 0},
+        {ScrollAction::LineRight, 100, 7, 101}, {ScrollAction::PageLeft, 100, 7, 90},
+        {ScrollAction::PageLeft, 4, 7, 0},      {ScrollAction::PageRight, 2030, 7, 2040},
+        {ScrollAction::Thumb, 100, 7, 7},       {ScrollAction::Thumb, 100, 1500, 1500},
+        {ScrollAction::Thumb, 100, -3, 0},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(delayAfterTrackbarAction(c.action, c.stored, c.thumb), c.result)
+        EXPECT_EQ(delayAfterScroll(c.action, c.stored, c.thumb), c.result)
             << static_cast<int>(c.action) << " from " << c.stored;
     }
+}
+
+TEST(OutputPageRules, GainSliderPositionsAndCodes) {
+    struct Case {
+        int position, code;
+    };
+    // Top: +12 dB; the slider's home 120: 0 dB; bottom 420: -30 dB.
+    for (const Case& c : {Case{0, 30}, Case{120, 150}, Case{195, 225}, Case{420, 450}}) {
+        EXPECT_EQ(gainSliderPosition(c.code), c.position) << c.code;
+        EXPECT_EQ(gainCodeForSliderPosition(c.position), c.code) << c.position;
+    }
+}
+
+TEST(OutputPageRules, RowsOverTheBands) {
+    struct Case {
+        int bands, maximum;
+    };
+    for (const Case& c : {Case{8, 3}, Case{6, 1}, Case{5, 0}, Case{3, 0}})
+        EXPECT_EQ(rowScrollMaximum(c.bands, 5), c.maximum) << c.bands << " bands";
+    EXPECT_EQ(bandInRow(3, 4), 7) << "scrolled to the end, the bottom row shows band 8";
+    EXPECT_EQ(bandInRow(0, 2), 2);
 }
 
 TEST(OutputPageRules, RowScrollIsLimited) {

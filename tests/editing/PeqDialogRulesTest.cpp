@@ -212,13 +212,14 @@ TEST(PeqDialogRules, EveryShownTextReadsBackToTheSameCode) {
     for (const bool showQ : {true, false}) {
         // 108 (Q 0.25) is the widest band any type allows.
         for (int q = 0; q <= 108; ++q) {
-            const std::string shown = bandWidthText(q, kPeqType, showQ);
-            EXPECT_EQ(bandQFromText(shown, kPeqType, showQ, {0, 128}), q) << shown << (showQ ? " Q" : " BW");
+            const std::string shown = bandWidthText(q, PeqPeaking, showQ);
+            EXPECT_EQ(bandQFromText(shown, PeqPeaking, showQ, {0, 128}), q)
+                << shown << (showQ ? " Q" : " BW");
         }
     }
     for (int q = 0; q <= 89; ++q) {
-        const std::string shown = bandWidthText(q, kPhaseType, true);
-        EXPECT_EQ(bandQFromText(shown, kPhaseType, true, {0, 89}), q) << shown;
+        const std::string shown = bandWidthText(q, PeqPhase, true);
+        EXPECT_EQ(bandQFromText(shown, PeqPhase, true, {0, 89}), q) << shown;
     }
 }
 

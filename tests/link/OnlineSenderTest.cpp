@@ -62,7 +62,8 @@ TEST_F(OnlineSending, WholePresetIsIdentificationThen29FramesInOrder) {
     const auto sequence = allParametersSequence();
     for (std::size_t i = 0; i < sequence.size(); ++i) {
         const SimFrame& seen = frames[i + 1];
-        const auto built = framedUnitMessage(doc, sequence[i].code, sequence[i].output, sequence[i].band);
+        const auto built = framedUnitMessage(doc.preset(-1), doc.unitType(), sequence[i].code,
+                                             sequence[i].output, sequence[i].band);
         ASSERT_TRUE(built);
         EXPECT_EQ(hex(seen.raw), hex(built->view())) << i;
         EXPECT_TRUE(seen.accepted) << i;

@@ -98,7 +98,7 @@ TEST_F(BuildFile, EachPositionCarriesThePresetShownThereWithItsPositionAsSlot) {
         EXPECT_EQ(std::string(body.begin() + 535, body.begin() + 541), "Room " + std::to_string(slot));
         // Byte for byte what a store of that position sends.
         doc.selectPreset(slot);
-        const auto sent = framedUnitMessage(doc, MsgPresetImage, position, 0);
+        const auto sent = framedUnitMessage(doc.preset(-1), doc.unitType(), MsgPresetImage, position, 0);
         doc.selectPreset(2);
         ASSERT_TRUE(sent);
         EXPECT_EQ(hex(frame.view()), hex(sent->view())) << position;

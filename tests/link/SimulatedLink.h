@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "connection/UnitConnection.h"
 #include "document/KorvaliserDoc.h"
 #include "link/LinkNotifier.h"
 #include "link/OnlineSender.h"
@@ -52,10 +53,7 @@ class SimulatedLinkTest : public ::testing::Test {
 protected:
     static constexpr std::chrono::milliseconds kWait{3000};
 
-    SimulatedLinkTest() {
-        link.setDevicePath(sim.devicePath());
-        doc.setSender(&sender);
-    }
+    SimulatedLinkTest() { connection.choosePort(link.comPortIndex(), link.baudIndex(), sim.devicePath()); }
 
     // Frames the unit decoded, once `count` of them have arrived.
     std::vector<SimFrame> framesAfter(std::size_t count) {
@@ -71,7 +69,7 @@ protected:
     }
 
     void goOnline() {
-        ASSERT_TRUE(link.goOnline()) << (notifier.messages.empty() ? "" : notifier.messages.back());
+        ASSERT_TRUE(connection.goOnline()) << (notifier.messages.empty() ? "" : notifier.messages.back());
         ASSERT_TRUE(sim.waitForFrames(1, kWait));
         sim.clearFrames();
     }
@@ -79,8 +77,9 @@ protected:
     SimulatedAmplifier sim;
     CKorvaliserDoc doc;
     RecordingNotifier notifier;
-    UnitLink link{doc, &notifier};
-    OnlineSender sender{link, doc};
+    UnitConnection connection{doc, &notifier};
+    UnitLink& link = connection.link();
+    OnlineSender& sender = connection.sender();
 };
 
 }  // namespace kv::test

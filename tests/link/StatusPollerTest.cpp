@@ -172,8 +172,7 @@ TEST_F(Polling, StrayBytesBeforeAReplyAreRealigned) {
     goOnline();
     sim.setMeters(0x90, 8);
     sim.setStrayBytes({0x01, 0x02}, 1);
-    EXPECT_TRUE(meterQuery(link, doc.unitType()));
-    const auto reading = decodeMeterReply({link.receiveBuffer().data(), kMeterReplyBytes});
+    const auto reading = queryMeters(link, doc.unitType());
     ASSERT_TRUE(reading);
     EXPECT_EQ(reading->raw1, 0x90);
     EXPECT_EQ(reading->raw2, 8);

@@ -14,7 +14,8 @@ class UndoOnline : public test::SimulatedLinkTest {
 protected:
     // The frame the document's current values give for a message, as the link sends it.
     std::vector<std::uint8_t> frameNow(int code, int output, int band) const {
-        const std::optional<UnitFrame> frame = framedUnitMessage(doc, code, output, band);
+        const std::optional<UnitFrame> frame =
+            framedUnitMessage(doc.preset(-1), doc.unitType(), code, output, band);
         EXPECT_TRUE(frame.has_value());
         return {frame->bytes.begin(), frame->bytes.begin() + frame->length};
     }

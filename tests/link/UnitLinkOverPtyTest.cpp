@@ -6,6 +6,7 @@
 
 #include <chrono>
 
+#include "connection/UnitConnection.h"
 #include "document/KorvaliserDoc.h"
 #include "link/UnitLink.h"
 #include "sim/SimulatedAmplifier.h"
@@ -27,10 +28,18 @@ class UnitLinkOverPty : public testing::Test {
 protected:
     UnitLinkOverPty() { link.setDevicePath(sim.devicePath()); }
 
-    // Puts a request in the transmit buffer; returns its length.
+    // Keeps a request for the next exchange; returns its length.
     int load(const Bytes& request) {
-        std::copy(request.begin(), request.end(), link.transmitBuffer().begin());
+        pending = request;
         return static_cast<int>(request.size());
+    }
+    // Exchanges the first bytesToWrite bytes of the kept request; the reply is kept in
+    // `last`. The result is the reply's length, or why there is none.
+    int exchange(int bytesToWrite, int bytesToRead, int tries, int extraSeconds, int startByte) {
+        last = link.exchange({pending.data(), static_cast<std::size_t>(bytesToWrite)}, bytesToRead,
+                             {tries, extraSeconds, static_cast<std::uint8_t>(startByte)});
+        if (last.status == ExchangeStatus::ShortWrite) return kShortWrite;
+        return last.complete() ? last.length : kShortRead;
     }
     std::vector<int> identificationBauds() const {
         std::vector<int> bauds;
@@ -48,7 +57,12 @@ protected:
     SimulatedAmplifier sim;
     CKorvaliserDoc doc;
     Messages messages;
-    UnitLink link{doc, &messages};
+    UnitConnection connection{doc, &messages};
+    UnitLink& link = connection.link();
+    Bytes pending;
+    LinkReply last;
+    static constexpr int kShortWrite = -1;
+    static constexpr int kShortRead = -2;
 };
 
 // Recall of unit preset 3 on a KV520, sealed by hand.
@@ -61,10 +75,10 @@ TEST_F(UnitLinkOverPty, GoesOnlineAndLearnsTheModel) {
         sim.setModelCode(model);
         doc.setUnitType(model == 0x31 ? 0x32 : 0x31);
         link.setOffline();
-        EXPECT_TRUE(link.goOnline());
+        EXPECT_TRUE(connection.goOnline());
         EXPECT_TRUE(link.isUsable());
         EXPECT_EQ(doc.unitType(), model);
-        EXPECT_EQ(link.connectionMode(), UnitLink::kRs232);
+        EXPECT_EQ(link.connectionMode(), ConnectionMode::Rs232);
     }
     EXPECT_TRUE(messages.shown.empty());
     EXPECT_EQ(identificationBauds(), (std::vector<int>{115200, 115200}));
@@ -94,12 +108,12 @@ TEST_F(UnitLinkOverPty, IdentificationFailuresReachTheUser) {
         doc.setUnitType(0x31);
         messages.shown.clear();
         sim.setIdentityReply(c.reply);
-        EXPECT_FALSE(link.goOnline());
+        EXPECT_FALSE(connection.goOnline());
         EXPECT_EQ(messages.shown, std::vector<std::string>{c.message});
         EXPECT_FALSE(link.online());
         EXPECT_TRUE(link.portOpen());
         EXPECT_EQ(doc.unitType(), c.unitTypeAfter);
-        EXPECT_EQ(link.identifyUnit(), c.result);
+        EXPECT_EQ(link.identifyUnit().result, c.result);
     }
 }
 
@@ -108,7 +122,7 @@ TEST_F(UnitLinkOverPty, SilentUnitHuntsTheThreeSpeedsAndComesBack) {
     link.setBaudIndex(6);
     Clock::duration took{};
     bool online = true;
-    took = timed([&] { online = link.goOnline(); });
+    took = timed([&] { online = connection.goOnline(); });
     EXPECT_FALSE(online);
     EXPECT_EQ(messages.shown, std::vector<std::string>{"No Response from any Device"});
     EXPECT_EQ(identificationBauds(), (std::vector<int>{115200, 38400, 57600}));
@@ -130,7 +144,7 @@ TEST_F(UnitLinkOverPty, FindsAUnitAtAnotherSpeed) {
         sim.setAnswerSpeeds({c.unitBaud});
         link.setBaudIndex(6);
         link.closePort();
-        EXPECT_TRUE(link.goOnline());
+        EXPECT_TRUE(connection.goOnline());
         EXPECT_EQ(link.baudIndex(), c.indexAfter);
         EXPECT_EQ(identificationBauds(), c.tried);
     }
@@ -138,56 +152,56 @@ TEST_F(UnitLinkOverPty, FindsAUnitAtAnotherSpeed) {
 }
 
 TEST_F(UnitLinkOverPty, StrayBytesBeforeARepliesAreSkipped) {
-    ASSERT_TRUE(link.goOnline());
+    ASSERT_TRUE(connection.goOnline());
     sim.setStrayBytes({0x11, 0x22});
-    EXPECT_EQ(link.identifyUnit(), IdentifyResult::Identified);
-    EXPECT_EQ(link.exchange(load(kMeterQuery520), 11, 3, 1, 0xA8), 11);
-    EXPECT_EQ(link.receiveBuffer()[0], 0xA8);
-    EXPECT_EQ(link.receiveBuffer()[6], 0x3E);
+    EXPECT_EQ(link.identifyUnit().result, IdentifyResult::Identified);
+    EXPECT_EQ(exchange(load(kMeterQuery520), 11, 3, 1, 0xA8), 11);
+    EXPECT_EQ(last.bytes[0], 0xA8);
+    EXPECT_EQ(last.bytes[6], 0x3E);
     // A one-byte acknowledge cannot be found behind them: four more bytes are read
     // and the fourth (missing here, so zero) is what the caller judges.
-    EXPECT_EQ(link.exchange(load(kRecall520), 1, 3, 0, 0xA0), 1);
-    EXPECT_EQ(link.receiveBuffer()[0], 0x00);
+    EXPECT_EQ(exchange(load(kRecall520), 1, 3, 0, 0xA0), 1);
+    EXPECT_EQ(last.bytes[0], 0x00);
     // Four stray bytes put the acknowledge exactly there.
     sim.setStrayBytes({0x11, 0x22, 0x33, 0x44});
-    EXPECT_EQ(link.exchange(load(kRecall520), 1, 3, 0, 0xA0), 1);
-    EXPECT_EQ(link.receiveBuffer()[0], 0xA0);
+    EXPECT_EQ(exchange(load(kRecall520), 1, 3, 0, 0xA0), 1);
+    EXPECT_EQ(last.bytes[0], 0xA0);
 }
 
 TEST_F(UnitLinkOverPty, RefusalsAndSilenceEndWithinTheTimeOuts) {
-    ASSERT_TRUE(link.goOnline());
+    ASSERT_TRUE(connection.goOnline());
     const int w = load(kRecall520);
 
     sim.refuseNextFrames(1);
     int result = 0;
-    const auto refused = timed([&] { result = link.exchange(w, 1, 3, 0, 0xA0); });
+    const auto refused = timed([&] { result = exchange(w, 1, 3, 0, 0xA0); });
     EXPECT_EQ(result, 1);
-    EXPECT_NE(link.receiveBuffer()[0], 0xA0);
+    EXPECT_NE(last.bytes[0], 0xA0);
     EXPECT_LT(refused, 1s);
 
     sim.setSilent(true);
-    const auto silent = timed([&] { result = link.exchange(w, 1, 3, 0, 0xA0); });
-    EXPECT_EQ(result, UnitLink::kShortRead);
+    const auto silent = timed([&] { result = exchange(w, 1, 3, 0, 0xA0); });
+    EXPECT_EQ(result, kShortRead);
     // Three tries of 2 x (9 + 1) + 10 ms each.
     EXPECT_LT(silent, 90ms + 1s);
 
     // A status query waits its extra second, once per try.
     const int q = load(kMeterQuery520);
-    const auto query = timed([&] { result = link.exchange(q, 11, 1, 1, 0xA8); });
-    EXPECT_EQ(result, UnitLink::kShortRead);
+    const auto query = timed([&] { result = exchange(q, 11, 1, 1, 0xA8); });
+    EXPECT_EQ(result, kShortRead);
     EXPECT_GE(query, 1000ms);
     EXPECT_LT(query, 1048ms + 1500ms);
 
     sim.setSilent(false);
-    EXPECT_EQ(link.exchange(load(kRecall520), 1, 3, 0, 0xA0), 1);
-    EXPECT_EQ(link.receiveBuffer()[0], 0xA0);
+    EXPECT_EQ(exchange(load(kRecall520), 1, 3, 0, 0xA0), 1);
+    EXPECT_EQ(last.bytes[0], 0xA0);
 }
 
 TEST_F(UnitLinkOverPty, AUnitThatVanishesNeverHangsTheLink) {
-    ASSERT_TRUE(link.goOnline());
+    ASSERT_TRUE(connection.goOnline());
     sim.hangUp();
     int result = 0;
-    const auto took = timed([&] { result = link.exchange(load(kRecall520), 1, 3, 0, 0xA0); });
+    const auto took = timed([&] { result = exchange(load(kRecall520), 1, 3, 0, 0xA0); });
     EXPECT_LT(result, 0);
     EXPECT_LT(took, 2s);
 
@@ -198,7 +212,7 @@ TEST_F(UnitLinkOverPty, AUnitThatVanishesNeverHangsTheLink) {
     messages.shown.clear();
 
     bool online = true;
-    const auto again = timed([&] { online = link.goOnline(); });
+    const auto again = timed([&] { online = connection.goOnline(); });
     EXPECT_FALSE(online);
     EXPECT_EQ(messages.shown, std::vector<std::string>{"No Response from any Device"});
     EXPECT_FALSE(link.portOpen());
@@ -206,20 +220,20 @@ TEST_F(UnitLinkOverPty, AUnitThatVanishesNeverHangsTheLink) {
 
     // The next attempt cannot even open the port, and says so.
     messages.shown.clear();
-    EXPECT_FALSE(link.goOnline());
+    EXPECT_FALSE(connection.goOnline());
     ASSERT_EQ(messages.shown.size(), 1u);
     EXPECT_EQ(messages.shown[0].rfind("Cannot Open this COM port !\n\n", 0), 0u) << messages.shown[0];
-    EXPECT_EQ(link.connectionMode(), UnitLink::kNoConnection);
+    EXPECT_EQ(link.connectionMode(), ConnectionMode::NoConnection);
 }
 
 TEST_F(UnitLinkOverPty, HangUpInTheMiddleOfAStore) {
-    ASSERT_TRUE(link.goOnline());
+    ASSERT_TRUE(connection.goOnline());
     sim.hangUpAfterFrames(1);
     const int w = load(kRecall520);
-    EXPECT_EQ(link.exchange(w, 1, 3, 0, 0xA0), 1);
-    EXPECT_EQ(link.receiveBuffer()[0], 0xA0);
+    EXPECT_EQ(exchange(w, 1, 3, 0, 0xA0), 1);
+    EXPECT_EQ(last.bytes[0], 0xA0);
     int result = 0;
-    const auto took = timed([&] { result = link.exchange(w, 1, 3, 0, 0xA0); });
+    const auto took = timed([&] { result = exchange(w, 1, 3, 0, 0xA0); });
     EXPECT_LT(result, 0);
     EXPECT_LT(took, 2s);
     EXPECT_FALSE(sim.isConnected());

@@ -33,23 +33,33 @@ protected:
     UnitLinkFakeTest() {
         auto owned = std::make_unique<FakeSerialPort>();
         port = owned.get();
-        link = std::make_unique<UnitLink>(doc, &notifier, std::move(owned));
+        link = std::make_unique<UnitLink>(&notifier, std::move(owned));
         link->setDevicePath("/dev/fake0");
     }
-    Bytes received(int count) const {
-        return Bytes(link->receiveBuffer().begin(), link->receiveBuffer().begin() + count);
+    // The exchange as these cases write it: the first bytesToWrite bytes of a request;
+    // the reply is kept for received(). The result is the reply's length, or why none.
+    int exchange(int bytesToWrite, int bytesToRead, int tries, int extraSeconds, int startByte) {
+        static const Bytes request(UnitLink::kTransmitCapacity + 1, 0x00);
+        last = link->exchange({request.data(), static_cast<std::size_t>(bytesToWrite)}, bytesToRead,
+                              {tries, extraSeconds, static_cast<std::uint8_t>(startByte)});
+        if (last.status == ExchangeStatus::ShortWrite) return kShortWrite;
+        return last.complete() ? last.length : kShortRead;
     }
+    Bytes received(int count) const { return Bytes(last.bytes.begin(), last.bytes.begin() + count); }
     // Leaves `stale` in the first bytes of the receive buffer, as an earlier reply would.
     void primeReceiveBuffer(const Bytes& stale) {
         port->reads.push_back(stale);
-        ASSERT_EQ(link->exchange(1, static_cast<int>(stale.size()), 1, 0, stale[0]),
+        ASSERT_EQ(exchange(1, static_cast<int>(stale.size()), 1, 0, stale[0]),
                   static_cast<int>(stale.size()));
     }
 
-    CKorvaliserDoc doc;
+    static constexpr int kShortWrite = -1;
+    static constexpr int kShortRead = -2;
+
     RecordingNotifier notifier;
     FakeSerialPort* port = nullptr;
     std::unique_ptr<UnitLink> link;
+    LinkReply last;
 };
 
 TEST_F(UnitLinkFakeTest, OpensAtTheSpeedOfTheTable) {
@@ -61,7 +71,7 @@ TEST_F(UnitLinkFakeTest, OpensAtTheSpeedOfTheTable) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.baudIndex);
         link->setBaudIndex(c.baudIndex);
-        ASSERT_TRUE(link->openPort(UnitLink::kRs232));
+        ASSERT_TRUE(link->openPort(ConnectionMode::Rs232));
         EXPECT_TRUE(link->portOpen());
         EXPECT_EQ(port->configuredBauds.back(), c.baud);
         EXPECT_EQ(link->byteTimeMs(), c.byteTimeMs);
@@ -78,22 +88,22 @@ TEST_F(UnitLinkFakeTest, OpensAtTheSpeedOfTheTable) {
 
 TEST_F(UnitLinkFakeTest, OpeningFailuresLeaveThePortClosed) {
     port->openSucceeds = false;
-    EXPECT_FALSE(link->openPort(UnitLink::kRs232));
+    EXPECT_FALSE(link->openPort(ConnectionMode::Rs232));
     EXPECT_FALSE(link->portOpen());
     EXPECT_EQ(link->lastPortError(), "Permission denied (fake)");
 
     port->openSucceeds = true;
     port->configureSucceeds = false;
-    EXPECT_FALSE(link->openPort(UnitLink::kRs232));
+    EXPECT_FALSE(link->openPort(ConnectionMode::Rs232));
     EXPECT_FALSE(link->portOpen());
     EXPECT_FALSE(port->isOpen());
 
     port->configureSucceeds = true;
-    EXPECT_TRUE(link->openPort(UnitLink::kRs232));
+    EXPECT_TRUE(link->openPort(ConnectionMode::Rs232));
     EXPECT_TRUE(link->lastPortError().empty());
     // Any other mode only closes a port opened for RS-232.
-    link->setConnectionMode(UnitLink::kRs232);
-    EXPECT_FALSE(link->openPort(UnitLink::kNoConnection));
+    link->setConnectionMode(ConnectionMode::Rs232);
+    EXPECT_FALSE(link->openPort(ConnectionMode::NoConnection));
     EXPECT_FALSE(link->portOpen());
     EXPECT_FALSE(port->isOpen());
 }
@@ -119,10 +129,10 @@ TEST_F(UnitLinkFakeTest, SetsTheReadTimeOutsOfEachExchange) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.write);
         link->setBaudIndex(c.baudIndex);
-        ASSERT_TRUE(link->openPort(UnitLink::kRs232));
+        ASSERT_TRUE(link->openPort(ConnectionMode::Rs232));
         port->readTimeouts.clear();
         port->reads.push_back({0xA0});
-        ASSERT_EQ(link->exchange(c.write, 1, 1, c.extra, 0xA0), 1);
+        ASSERT_EQ(exchange(c.write, 1, 1, c.extra, 0xA0), 1);
         ASSERT_EQ(port->readTimeouts.size(), 1u);
         const SerialTimeouts& t = port->readTimeouts[0];
         EXPECT_EQ(t.readIntervalMs, c.expected.readIntervalMs);
@@ -133,14 +143,14 @@ TEST_F(UnitLinkFakeTest, SetsTheReadTimeOutsOfEachExchange) {
 }
 
 TEST_F(UnitLinkFakeTest, RetriesShortReadsAndNeverShortWrites) {
-    ASSERT_TRUE(link->openPort(UnitLink::kRs232));
+    ASSERT_TRUE(link->openPort(ConnectionMode::Rs232));
     const struct { int tries, expectedTries; } cases[] = {{-1, 3}, {-7, 3}, {0, 1}, {1, 1}, {2, 2}, {5, 5}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.tries);
         port->written.clear();
         port->purges = 0;
         port->reads = {{0xA8, 0x00}, {0xA8}, {}, {}, {}, {}};
-        EXPECT_EQ(link->exchange(8, 11, c.tries, 0, 0xA8), UnitLink::kShortRead);
+        EXPECT_EQ(exchange(8, 11, c.tries, 0, 0xA8), kShortRead);
         EXPECT_EQ(static_cast<int>(port->written.size()), c.expectedTries);
         // One purge before the loop and one before each try.
         EXPECT_EQ(port->purges, c.expectedTries + 1);
@@ -149,31 +159,29 @@ TEST_F(UnitLinkFakeTest, RetriesShortReadsAndNeverShortWrites) {
     // A complete reply on the second try ends the loop.
     port->written.clear();
     port->reads = {{0xA0, 0x00}, {0xA0}};
-    EXPECT_EQ(link->exchange(8, 1, 3, 0, 0xA0), 1);
+    EXPECT_EQ(exchange(8, 1, 3, 0, 0xA0), 1);
     EXPECT_EQ(port->written.size(), 1u);  // 2-byte chunk cut to the 1 byte asked
     port->written.clear();
     port->reads = {{}, {0xA0}};
-    EXPECT_EQ(link->exchange(8, 1, 3, 0, 0xA0), 1);
+    EXPECT_EQ(exchange(8, 1, 3, 0, 0xA0), 1);
     EXPECT_EQ(port->written.size(), 2u);
 
     // The port took fewer bytes than the request: give up at once.
     port->written.clear();
     port->writeLimit = 5;
     port->reads = {{0xA0}};
-    EXPECT_EQ(link->exchange(8, 1, 3, 0, 0xA0), UnitLink::kShortWrite);
+    EXPECT_EQ(exchange(8, 1, 3, 0, 0xA0), kShortWrite);
     EXPECT_EQ(port->written.size(), 1u);
     EXPECT_EQ(port->reads.size(), 1u);
 }
 
 TEST_F(UnitLinkFakeTest, RefusesRequestsBeyondItsBuffers) {
-    ASSERT_TRUE(link->openPort(UnitLink::kRs232));
-    EXPECT_EQ(link->exchange(static_cast<int>(UnitLink::kTransmitCapacity) + 1, 1, 1, 0, 0xA0),
-              UnitLink::kShortWrite);
-    EXPECT_EQ(link->exchange(-1, 1, 1, 0, 0xA0), UnitLink::kShortWrite);
-    EXPECT_EQ(link->exchange(8, UnitLink::kMaxReplyBytes + 1, 1, 0, 0xA0), UnitLink::kShortRead);
+    ASSERT_TRUE(link->openPort(ConnectionMode::Rs232));
+    EXPECT_EQ(exchange(static_cast<int>(UnitLink::kTransmitCapacity) + 1, 1, 1, 0, 0xA0), kShortWrite);
+    EXPECT_EQ(exchange(8, kMaxReplyBytes + 1, 1, 0, 0xA0), kShortRead);
     EXPECT_TRUE(port->written.empty());
     link->closePort();
-    EXPECT_EQ(link->exchange(8, 1, 1, 0, 0xA0), UnitLink::kShortWrite);
+    EXPECT_EQ(exchange(8, 1, 1, 0, 0xA0), kShortWrite);
 }
 
 struct RealignCase {
@@ -244,21 +252,21 @@ TEST_F(UnitLinkFakeTest, RealignsARepliesOnItsStartByte) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        ASSERT_TRUE(link->openPort(UnitLink::kRs232));
+        ASSERT_TRUE(link->openPort(ConnectionMode::Rs232));
         if (!c.stale.empty()) primeReceiveBuffer(c.stale);
         port->reads.assign(c.reads.begin(), c.reads.end());
         const std::size_t before = port->readTimeouts.size();
-        EXPECT_EQ(link->exchange(2, c.replyBytes, 1, 0, c.startByte), c.replyBytes);
+        EXPECT_EQ(exchange(2, c.replyBytes, 1, 0, c.startByte), c.replyBytes);
         EXPECT_EQ(received(c.replyBytes), c.expected);
         EXPECT_EQ(port->readTimeouts.size() - before, c.readsTaken);
     }
 }
 
 TEST_F(UnitLinkFakeTest, RealignmentLeavesTheBytesAfterTheReply) {
-    ASSERT_TRUE(link->openPort(UnitLink::kRs232));
+    ASSERT_TRUE(link->openPort(ConnectionMode::Rs232));
     primeReceiveBuffer({0x33, 0x10, 0x20, 0x30, 0x40});
     port->reads = {{0xAE}, {0x01, 0x02, 0x03, 0x44}};
-    ASSERT_EQ(link->exchange(8, 1, 1, 0, 0xA0), 1);
+    ASSERT_EQ(exchange(8, 1, 1, 0, 0xA0), 1);
     EXPECT_EQ(received(5), (Bytes{0x44, 0x10, 0x20, 0x30, 0x40}));
 }
 
@@ -296,14 +304,14 @@ TEST_F(UnitLinkFakeTest, JudgesTheIdentificationReply) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        doc.setUnitType(0x50);
         link->setBaudIndex(6);
-        ASSERT_TRUE(link->openPort(UnitLink::kRs232));
+        ASSERT_TRUE(link->openPort(ConnectionMode::Rs232));
         port->written.clear();
         port->reads = {c.reply};
-        EXPECT_EQ(link->identifyUnit(), c.result);
-        // A malformed reply teaches no model; a well-formed one does, known or not.
-        EXPECT_EQ(doc.unitType(), c.unitTypeAfter);
+        const Identification identified = link->identifyUnit();
+        EXPECT_EQ(identified.result, c.result);
+        // A malformed reply reports no model; a well-formed one does, known or not.
+        EXPECT_EQ(identified.model.value_or(0x50), c.unitTypeAfter);
         ASSERT_FALSE(port->written.empty());
         EXPECT_EQ(port->written[0], (Bytes{0xE0, 0x01}));
         EXPECT_EQ(link->baudIndex(), 6);
@@ -328,12 +336,12 @@ TEST_F(UnitLinkFakeTest, HuntsForTheUnitsSpeed) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         link->setBaudIndex(c.startIndex);
-        ASSERT_TRUE(link->openPort(UnitLink::kRs232));
+        ASSERT_TRUE(link->openPort(ConnectionMode::Rs232));
         port->configuredBauds.clear();
         port->answerOnlyAtBaud = c.answerAt;
         port->reads.clear();
         if (c.answerAt != 0) port->reads.push_back(kGoodIdentity);
-        EXPECT_EQ(link->identifyUnit(), c.result);
+        EXPECT_EQ(link->identifyUnit().result, c.result);
         EXPECT_EQ(port->configuredBauds, c.bauds);
         EXPECT_EQ(link->baudIndex(), c.indexAfter);
         EXPECT_TRUE(link->portOpen());
@@ -362,7 +370,7 @@ TEST_F(UnitLinkFakeTest, GoingOnlineTellsTheUserWhatWentWrong) {
         EXPECT_FALSE(link->isUsable());
         // The port stays open on RS-232, so the next try only identifies.
         EXPECT_TRUE(link->portOpen());
-        EXPECT_EQ(link->connectionMode(), UnitLink::kRs232);
+        EXPECT_EQ(link->connectionMode(), ConnectionMode::Rs232);
     }
 
     notifier.messages.clear();
@@ -376,11 +384,11 @@ TEST_F(UnitLinkFakeTest, GoingOnlineTellsTheUserWhatWentWrong) {
 
 TEST_F(UnitLinkFakeTest, GoingOnlineWithAPortThatWillNotOpen) {
     port->openSucceeds = false;
-    link->setConnectionMode(UnitLink::kRs232);
+    link->setConnectionMode(ConnectionMode::Rs232);
     EXPECT_FALSE(link->goOnline());
     EXPECT_EQ(notifier.messages, std::vector<std::string>{"Cannot Open this COM port !"});
     EXPECT_EQ(notifier.reasons, std::vector<std::string>{"Permission denied (fake)"});
-    EXPECT_EQ(link->connectionMode(), UnitLink::kNoConnection);
+    EXPECT_EQ(link->connectionMode(), ConnectionMode::NoConnection);
     EXPECT_FALSE(link->online());
     EXPECT_TRUE(port->written.empty());
 }
@@ -389,13 +397,13 @@ TEST_F(UnitLinkFakeTest, RemoteMenuChoices) {
     EXPECT_TRUE(link->chooseRs232(4, 3));
     EXPECT_EQ(link->comPortIndex(), 4);
     EXPECT_EQ(link->baudIndex(), 3);
-    EXPECT_EQ(link->connectionMode(), UnitLink::kRs232);
+    EXPECT_EQ(link->connectionMode(), ConnectionMode::Rs232);
     EXPECT_EQ(port->configuredBauds.back(), 19200);
 
     port->reads = {kGoodIdentity};
     ASSERT_TRUE(link->goOnline());
     link->chooseNoConnection();
-    EXPECT_EQ(link->connectionMode(), UnitLink::kNoConnection);
+    EXPECT_EQ(link->connectionMode(), ConnectionMode::NoConnection);
     EXPECT_FALSE(link->portOpen());
     EXPECT_FALSE(link->online());
     EXPECT_FALSE(port->isOpen());
@@ -403,7 +411,7 @@ TEST_F(UnitLinkFakeTest, RemoteMenuChoices) {
     port->openSucceeds = false;
     EXPECT_FALSE(link->chooseRs232(0, 6));
     EXPECT_EQ(notifier.messages, std::vector<std::string>{"Cannot Open this COM port !"});
-    EXPECT_EQ(link->connectionMode(), UnitLink::kNoConnection);
+    EXPECT_EQ(link->connectionMode(), ConnectionMode::NoConnection);
 }
 
 TEST(LinkNotifierDefault, ShowsTheReasonUnderTheText) {

@@ -11,9 +11,11 @@
 #include <QWheelEvent>
 #include <memory>
 
+#include "connection/UnitConnection.h"
 #include "document/KorvaliserDoc.h"
 #include "link/OnlineSender.h"
 #include "link/UnitLink.h"
+#include "measurement/tuning/BankTuning.h"
 #include "response/ResponseCurveTable.h"
 #include "ui/editor/EditorContext.h"
 #include "ui/editor/UnitSheet.h"
@@ -55,7 +57,7 @@ inline void turnWheel(QWidget* target, QPoint pos, int delta, Qt::MouseButtons h
 
 class SheetFixture : public ::testing::Test {
 protected:
-    SheetFixture() { doc.setSender(&sender); }
+    SheetFixture() = default;
 
     void openSheet() {
         sheet = std::make_unique<CUnitSheet>(context);
@@ -82,9 +84,11 @@ protected:
 
     CKorvaliserDoc doc;
     ResponseCurveTable curves;
-    UnitLink link{doc, nullptr};
-    OnlineSender sender{link, doc};
-    EditorContext context{doc, curves, link, sender};
+    UnitConnection connection{doc, nullptr};
+    UnitLink& link = connection.link();
+    OnlineSender& sender = connection.sender();
+    BankTuning tuning;
+    EditorContext context{doc, curves, link, sender, tuning};
     std::unique_ptr<CUnitSheet> sheet;
 };
 

@@ -44,6 +44,12 @@ void createFileActions(QMainWindow& w, FrameActions& a) {
     a.exportPdf =
         makeAction(w, "actionExportPdf", QStringLiteral("&Export PDF..."),
                    QStringLiteral("Write the settings report to a PDF file"), QStringLiteral("export-pdf"));
+    a.importFilters =
+        makeAction(w, "actionImportFilters", QStringLiteral("&Import Filters..."),
+                   QStringLiteral("Read an output's filters from a REW, Equalizer APO or AutoEq file"));
+    a.exportFilters =
+        makeAction(w, "actionExportFilters", QStringLiteral("Export &Filters..."),
+                   QStringLiteral("Write an output's filters to a REW, Equalizer APO or AutoEq file"));
     a.exit = makeAction(w, "actionExit", QStringLiteral("E&xit"), QStringLiteral("Quit the application"));
     for (int i = 0; i < kRecentMenuEntries; ++i) {
         auto* recent = makeAction(w, "actionRecentFile", QString(), QStringLiteral("Open this document"));
@@ -101,6 +107,8 @@ void buildMenus(QMainWindow& w, FrameActions& a) {
     a.fileMenu->addActions({a.fileNew, a.fileOpen, a.fileSave, a.fileSaveAs});
     a.fileMenu->addSeparator();
     a.fileMenu->addActions({a.print, a.printPreview, a.printSetup, a.exportPdf});
+    a.fileMenu->addSeparator();
+    a.fileMenu->addActions({a.importFilters, a.exportFilters});
     a.recentSeparator = a.fileMenu->addSeparator();
     for (QAction* recent : a.recentFiles) a.fileMenu->addAction(recent);
     a.fileMenu->addSeparator();
@@ -113,6 +121,8 @@ void buildMenus(QMainWindow& w, FrameActions& a) {
 
     QMenu* view = bar->addMenu(QStringLiteral("&View"));
     view->addActions({a.viewToolBar, a.viewStatusBar});
+    view->addSeparator();
+    view->addAction(a.viewReportDsp);
 
     a.remoteMenu = bar->addMenu(QStringLiteral("Remote"));
     a.remoteMenu->addActions({a.noConnection, a.rs232});
@@ -157,6 +167,10 @@ FrameActions buildFrameActions(QMainWindow& window, QComboBox& unitTypeSelector)
     a.viewStatusBar->setCheckable(true);
     a.viewStatusBar->setChecked(true);
     QObject::connect(a.viewStatusBar, &QAction::toggled, window.statusBar(), &QWidget::setVisible);
+    a.viewReportDsp =
+        makeAction(window, "actionViewReportDsp", QStringLiteral("Report Shows &DSP Response"),
+                   QStringLiteral("Add what the unit really plays to the report graph, dashed"));
+    a.viewReportDsp->setCheckable(true);
     buildMenus(window, a);
     return a;
 }

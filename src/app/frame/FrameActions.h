@@ -24,6 +24,8 @@ struct FrameActions {
     QAction* printPreview = nullptr;
     QAction* printSetup = nullptr;
     QAction* exportPdf = nullptr;
+    QAction* importFilters = nullptr;
+    QAction* exportFilters = nullptr;
     QAction* exit = nullptr;
     QAction* undo = nullptr;
     QAction* redo = nullptr;
@@ -32,6 +34,7 @@ struct FrameActions {
     QAction* paste = nullptr;
     QAction* viewToolBar = nullptr;
     QAction* viewStatusBar = nullptr;
+    QAction* viewReportDsp = nullptr;  // checkable: the report graph adds the DSP totals
     QAction* about = nullptr;
     QAction* noConnection = nullptr;
     QAction* rs232 = nullptr;

@@ -20,6 +20,7 @@
 #include "document/file/OvkFile.h"
 #include "link/UnitLink.h"
 #include "ui/AppResources.h"
+#include "ui/exchange/FilterExchange.h"
 #include "ui/report/KorvaliserView.h"
 #include "ui/tree/PearTree.h"
 
@@ -74,6 +75,7 @@ void CMainFrame::createPanes() {
     tree_ = new CPearTree(app_.document(), splitter_);
     view_ = new CKorvaliserView(app_.document(), &app_.curves(), app_.prompts(), splitter_);
     view_->setShowQ(app_.settings().showQ != 0);
+    view_->setShowDsp(app_.settings().reportDsp != 0);
     splitter_->addWidget(tree_);
     splitter_->addWidget(view_);
     splitter_->setStretchFactor(0, 0);
@@ -136,6 +138,17 @@ void CMainFrame::connectActions() {
     connect(a.printPreview, &QAction::triggered, view_, &CKorvaliserView::printPreview);
     connect(a.printSetup, &QAction::triggered, view_, &CKorvaliserView::printSetup);
     connect(a.exportPdf, &QAction::triggered, view_, &CKorvaliserView::exportPdfAsked);
+    a.viewReportDsp->setChecked(view_->showDsp());
+    connect(a.viewReportDsp, &QAction::toggled, this, [this](bool on) {
+        view_->setShowDsp(on);
+        app_.settings().reportDsp = on ? 1 : 0;  // kept for the next run, as written at exit
+    });
+    // From the main window the filters go to or come from the current preset; the
+    // dialogs offer the output, Output 1 first.
+    connect(a.importFilters, &QAction::triggered, this,
+            [this] { importFilters(app_.document(), 0, app_.prompts(), this); });
+    connect(a.exportFilters, &QAction::triggered, this,
+            [this] { exportFilters(app_.document(), 0, app_.prompts(), this); });
     connect(a.exit, &QAction::triggered, this, &QWidget::close);
     connect(a.about, &QAction::triggered, this, [this] { app_.about(); });
     connect(a.noConnection, &QAction::triggered, this, [this] { app_.chooseNoConnection(); });
@@ -211,9 +224,9 @@ void CMainFrame::updateRecentFiles() {
 }
 
 void CMainFrame::updateRemoteChecks() {
-    const int mode = app_.link().connectionMode();
-    actions_.noConnection->setChecked(mode == UnitLink::kNoConnection);
-    actions_.rs232->setChecked(mode == UnitLink::kRs232);
+    const ConnectionMode mode = app_.link().connectionMode();
+    actions_.noConnection->setChecked(mode == ConnectionMode::NoConnection);
+    actions_.rs232->setChecked(mode == ConnectionMode::Rs232);
 }
 
 void CMainFrame::applySplitPosition(int width) {

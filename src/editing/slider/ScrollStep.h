@@ -1,11 +1,12 @@
 #pragma once
-// The scroll bar actions the editors react to, and the clamp they all use.
+// The scroll bar and trackbar actions the editors react to, and the clamp they all use.
 
 #include "document/KorvaliserDoc.h"
 
 namespace kv {
 
-// What the user did to a scroll bar. Thumb covers both dragging and dropping the thumb.
+// What the user did to a scroll bar or trackbar. Thumb covers both dragging and dropping
+// the thumb.
 enum class ScrollAction { LineLeft, LineRight, PageLeft, PageRight, Thumb };
 
 // value limited to [range.minimum, range.maximum]. A range whose minimum lies above its

@@ -24,10 +24,9 @@ void SliderModel::setPos(int position) {
     position_ = position;
 }
 
-void SliderModel::setMargins(int left, int top, int right, int bottom) {
+void SliderModel::setMargins(int left, int top, int /*right*/, int bottom) {
     leftMargin_ = left;
     geometry_.topMargin = top;
-    rightMargin_ = right;
     geometry_.bottomMargin = bottom;
     rescale();
 }

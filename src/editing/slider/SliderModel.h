@@ -30,10 +30,10 @@ public:
     // Stores the position lowered to the maximum, then raised to the minimum.
     void setPos(int position);
     int pos() const { return position_; }
+    // The thumb is drawn from the left margin; the right margin changes nothing.
     void setMargins(int left, int top, int right, int bottom);
     int leftMargin() const { return leftMargin_; }
     int topMargin() const { return geometry_.topMargin; }
-    int rightMargin() const { return rightMargin_; }
     int bottomMargin() const { return geometry_.bottomMargin; }
     void setControlSize(int width, int height);
     int controlWidth() const { return controlWidth_; }
@@ -43,7 +43,6 @@ public:
     int thumbHeight() const { return geometry_.thumbHeight; }
     int setHomePos(int position);  // returns the previous home position
     int homePos() const { return home_; }
-    int pageSize() const { return kPageSize; }
 
     // --- state ---
     void setEnabled(bool enabled) { enabled_ = enabled; }
@@ -81,7 +80,6 @@ private:
     int controlWidth_ = 100;
     int thumbWidth_ = 0;
     int leftMargin_ = 0;
-    int rightMargin_ = 0;
     bool enabled_ = true;
     bool focused_ = false;
     bool grabbed_ = false;

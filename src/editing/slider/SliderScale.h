@@ -22,8 +22,6 @@ public:
 
     // Pixels the thumb centre can move: height - margins - thumb height.
     int travel() const { return travel_; }
-    double valuePerPixel() const { return valuePerPixel_; }
-    double pixelPerValue() const { return pixelPerValue_; }
     int halfThumbHeight() const { return geometry_.thumbHeight / 2; }
 
     int centreForPosition(int position) const;

@@ -21,6 +21,7 @@ struct OutputTuning {
     bool automaticOffset = true;  // the mean from 200 Hz to 2 kHz goes to 0 dB
     double typedOffsetDb = 0.0;   // used when automaticOffset is false
     TuningTarget target;
+    bool operator==(const OutputTuning&) const = default;
 };
 
 // Empty when every value is usable, else what is wrong first.

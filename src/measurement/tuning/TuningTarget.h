@@ -32,6 +32,7 @@ struct TuningTarget {
     double shelfDb = 0.0;
     std::string fileName;                    // File: where it came from, for the user
     std::vector<FrequencyPoint> filePoints;  // File: the imported points
+    bool operator==(const TuningTarget&) const = default;
 };
 
 // "flat", "tilt", "file": how the settings keep the kind.

@@ -3,8 +3,10 @@
 // the response grid, from its analog prototype evaluated at s = j f / fc.
 
 #include <cstdint>
+#include <span>
 
 #include "response/ResponseCurveTable.h"
+#include "response/analog/AnalogElement.h"
 
 namespace kv {
 
@@ -35,9 +37,16 @@ inline constexpr int kLastPeqType = 12;
 void ComputeFilterCurve(ResponseCurveTable& table, int slot, int type, std::uint16_t frequency,
                         std::uint8_t q, std::int16_t gain, int flat, int unitType, int accumulate);
 
+// Several elements in one slot at once (a crossover pair, an output's whole response): the
+// same as computing the first with `accumulate` and each further one with accumulate = 1,
+// for one logarithm per point. The slot is marked Valid even when every element is empty.
+void ComputeElementsCurve(ResponseCurveTable& table, int slot, std::span<const AnalogElement> elements,
+                          int accumulate);
+
 // Adds 20 log10 |H(jw)| of H(s) = (a2 s^2 + a1 s + a0) / (b2 s^2 + b1 s + b0), w = f / fc,
-// to every value of the slot. A zero or non-finite divisor gives NaN at that point; a zero
-// numerator gives minus infinity (a notch on the grid) which the drawing code clamps.
+// to every value of the slot. A zero or non-finite divisor gives NaN at that point, and so
+// does a corner frequency fc that is zero or not finite; a zero numerator gives minus
+// infinity (a notch on the grid) which the drawing code clamps.
 void AddSectionResponse(CurveSlot& slot, double a2, double a1, double a0, double b2, double b1, double b0,
                         double fc);
 

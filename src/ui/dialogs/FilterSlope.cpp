@@ -10,7 +10,10 @@
 #include <QSignalBlocker>
 
 #include "document/ValueText.h"
+#include "response/CurveSlots.h"
+#include "response/dsp/ModelDifference.h"
 #include "ui/dialogs/ColourListBox.h"
+#include "ui/dialogs/DspWarningLabel.h"
 #include "ui/widgets/DialogUnits.h"
 #include "ui/widgets/ScrollBarAction.h"
 
@@ -79,6 +82,8 @@ void CFilterSlope::buildControls() {
     doneButton_ = place<QPushButton>(this, "doneButton", dialogRect(97, 110, 60, 18));
     doneButton_->setText(QStringLiteral("Done"));
     doneButton_->setDefault(true);
+    // The free corner left of Done: nothing described moves for it.
+    dspWarning_ = new DspWarningLabel(this, dialogRect(7, 106, 86, 24));
 
     setTabOrder(highPassButton_, lowPassButton_);
     setTabOrder(lowPassButton_, frequencyEdit_);
@@ -145,6 +150,13 @@ void CFilterSlope::refresh(bool reselectSlope) {
         slopeList_->setCurrentRow(row.value_or(-1));
         if (!row) slopeList_->clearSelection();
     }
+    showDspWarning();
+}
+
+void CFilterSlope::showDspWarning() {
+    const int slot = filter_ == CrossoverSide::LowPass ? CurveSlots::lowPass : CurveSlots::highPass;
+    dspWarning_->showWarning(
+        modelDifferenceWarning(elementModelDifference(doc_.outputChannel(output_), slot, doc_.unitType())));
 }
 
 void CFilterSlope::commitFrequencyText() {
@@ -185,6 +197,7 @@ void CFilterSlope::onSlopeSelected() {
     } else {
         doc_.setHighPassSlope(output_, record->data);
     }
+    showDspWarning();  // the one thing a slope change refreshes
 }
 
 void CFilterSlope::switchFilter(CrossoverSide filter) {

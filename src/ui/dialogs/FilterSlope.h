@@ -8,7 +8,9 @@
 //
 // The opener constructs it on its stack and calls exec(). Controls carry these object
 // names: frequencyEdit, frequencyBar, lowLabel, highLabel, slopeList, highPassButton,
-// lowPassButton, doneButton.
+// lowPassButton, doneButton, and dspWarning: beside Done, where the unit's response of
+// the filter being edited differs audibly from its model, the difference; hidden
+// otherwise.
 
 #include <QDialog>
 
@@ -23,6 +25,7 @@ class QScrollBar;
 namespace kv {
 
 class CColourListBox;
+class DspWarningLabel;
 
 class CFilterSlope : public QDialog {
     Q_OBJECT
@@ -47,6 +50,7 @@ private:
     void onFrequencyBar(int action);
     void onSlopeSelected();
     void switchFilter(CrossoverSide filter);
+    void showDspWarning();
 
     CKorvaliserDoc& doc_;
     UndoStepLatch dragStep_;
@@ -62,6 +66,7 @@ private:
     QPushButton* highPassButton_ = nullptr;
     QPushButton* lowPassButton_ = nullptr;
     QPushButton* doneButton_ = nullptr;
+    DspWarningLabel* dspWarning_ = nullptr;
 };
 
 }  // namespace kv

@@ -13,7 +13,10 @@
 
 #include "document/ValueText.h"
 #include "editing/input/FrequencyInput.h"
-#include "ui/page/TypeComboBox.h"
+#include "response/CurveSlots.h"
+#include "response/dsp/ModelDifference.h"
+#include "ui/dialogs/DspWarningLabel.h"
+#include "ui/dialogs/TypeComboBox.h"
 #include "ui/widgets/DialogUnits.h"
 #include "ui/widgets/ImageSlider.h"
 #include "ui/widgets/ScrollBarAction.h"
@@ -135,6 +138,8 @@ void CParametricControl::buildControls() {
                            dialogRect(110, 150, 165, 11), Qt::AlignLeft | Qt::AlignVCenter);
 
     doneButton_ = placeButton(this, "doneButton", QStringLiteral("Done"), dialogRect(222, 189, 60, 20));
+    // The free space under the type group, left of Done: nothing described moves for it.
+    dspWarning_ = new DspWarningLabel(this, dialogRect(103, 173, 114, 36));
 
     // Tab order follows the columns: frequency, Q, flat, type, gain, band stepping, Done.
     setTabOrder(frequencyEdit_, frequencyBar_);
@@ -210,6 +215,8 @@ void CParametricControl::refresh() {
     downButton_->setEnabled(band_ != 0);
     upButton_->setEnabled(band_ != lastBand_);
     typeCombo_->setCurrentIndex(typeCombo_->findData(type_));
+    dspWarning_->showWarning(modelDifferenceWarning(
+        elementModelDifference(doc_.outputChannel(output_), CurveSlots::band(band_), doc_.unitType())));
 }
 
 void CParametricControl::commitFrequencyText() {

@@ -8,7 +8,8 @@
 // The opener constructs it on its stack and calls exec(). Controls carry these object
 // names: frequencyEdit, frequencyBar, lowLabel, highLabel, gainSlider, gainEdit,
 // setZeroButton, qGroup, qEdit, qBar, flatCheck, typeCombo, flatHint, bandLabel,
-// downButton, upButton, doneButton.
+// downButton, upButton, doneButton, and dspWarning: left of Done, where the unit's
+// response of the band differs audibly from its model, the difference; hidden otherwise.
 
 #include <QDialog>
 
@@ -26,6 +27,7 @@ namespace kv {
 
 class CImageSlider;
 class CTypeComboBox;
+class DspWarningLabel;
 
 class CParametricControl : public QDialog {
     Q_OBJECT
@@ -82,6 +84,7 @@ private:
     QPushButton* downButton_ = nullptr;
     QPushButton* upButton_ = nullptr;
     QPushButton* doneButton_ = nullptr;
+    DspWarningLabel* dspWarning_ = nullptr;
 };
 
 }  // namespace kv

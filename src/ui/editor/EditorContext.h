@@ -10,6 +10,7 @@ class CKorvaliserDoc;
 class ResponseCurveTable;
 class UnitLink;
 class OnlineSender;
+class BankTuning;
 
 // Display choices that the pages follow (persisted in the "Options" settings section).
 struct EditorDisplayOptions {
@@ -22,6 +23,7 @@ struct EditorContext {
     ResponseCurveTable& curves;
     UnitLink& link;
     OnlineSender& sender;
+    BankTuning& tuning;  // measurements and targets of the bank's outputs
     EditorDisplayOptions display{};
 };
 

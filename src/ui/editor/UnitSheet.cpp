@@ -107,7 +107,7 @@ void CUnitSheet::pageChanged(int index) {
 
 void CUnitSheet::goOnLine() {
     if (!context_.link.online()) {
-        context_.link.goOnline();
+        context_.sender.goOnline();
         refreshOnLineButton();
         if (!context_.link.online()) return;
     }

@@ -16,12 +16,12 @@
 //      differ from what it painted last: QRect() when nothing changed,
 //      PaintArea::wholeFrame() when unsure. It runs on every redraw, so keep it cheap
 //      (recompute a curve only when its inputs changed). A curve over the grid keeps a
-//      GridCurve, whose update() answers this, and draws through it.
+//      PlottedCurve, whose update() answers this, and draws through it.
 //   3. paint(painter, scene, area) paints the layer into area.rect, the part of the frame
 //      being repainted (whatever layer changed it); the painter is already clipped to it,
 //      and what lies wholly outside may be skipped. Only ever narrow the clip further
 //      (Qt::IntersectClip): pixels outside the area already hold this layer, and painting
-//      them again would blend twice. Draw curves with GridCurve::stroke / fill, which
+//      them again would blend twice. Draw curves with PlottedCurve::stroke / fill, which
 //      repaint only the area, in pieces.
 //   4. graph.layers().insertBelow(PageLayer::kMarkers, "dsp response", std::move(layer));
 //      replace a standard layer the same way: the phase view's -180°..+180° labels go in

@@ -12,7 +12,7 @@
 #include "response/ResponseCurveTable.h"
 #include "ui/graph/GraphImages.h"
 #include "ui/graph/GraphLayerStack.h"
-#include "ui/graph/GridCurve.h"
+#include "ui/graph/PlottedCurve.h"
 #include "ui/widgets/ColourConversion.h"
 
 namespace kv {
@@ -199,11 +199,11 @@ public:
         clipToPlot(p, scene.geometry);
         p.setRenderHint(QPainter::Antialiasing, true);
         p.setPen(QPen(kOtherOutputCyan, kCurvePenWidth));
-        for (const GridCurve& pair : pairs_) pair.stroke(p, area);
+        for (const PlottedCurve& pair : pairs_) pair.stroke(p, area);
     }
 
 private:
-    std::array<GridCurve, CurveSlots::crossoverPairCount> pairs_;
+    std::array<PlottedCurve, CurveSlots::crossoverPairCount> pairs_;
 };
 
 // The selected element's curve, shaded down (or up) to 0 dB.
@@ -253,7 +253,7 @@ private:
         shade_.fill(p, area);
     }
 
-    GridCurve shade_;
+    PlottedCurve shade_;
     mutable QImage scratch_;  // the frame's size, clear where it is not being used
 };
 
@@ -274,7 +274,7 @@ public:
     }
 
 private:
-    GridCurve total_;
+    PlottedCurve total_;
 };
 
 // A marker per shown band in use: outlined, filled while its band is selected.

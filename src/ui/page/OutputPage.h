@@ -1,37 +1,31 @@
 #pragma once
-// The editor of one output of the current preset: crossover filters, delay, five PEQ
-// rows scrolling over the bands, the limiter, the response graph with its band markers,
-// and a right-hand strip with both outputs' gain, mute, polarity and level meter and the
-// amplifier's temperature. Every change goes straight into the document (which sends it
-// to the unit while online); the page then redraws what the change affects.
+// The editor of one output of the current preset. The page holds the response graph with
+// its band markers and assembles its parts around it: the band rows, the crossover and
+// delay group (with the limiter), the output strip with both outputs' gain, mute,
+// polarity and level meter, and the status panel with the amplifier's temperature. Every
+// change goes straight into the document (which sends it to the unit while online); the
+// page then redraws what the change affects.
 
-#include <QBasicTimer>
 #include <QWidget>
-#include <array>
 #include <memory>
 
 #include "document/DocumentListener.h"
 #include "document/KorvaliserDoc.h"
+#include "editing/CrossoverRules.h"
 #include "editing/GraphBandEditor.h"
-#include "link/StatusPoller.h"
+#include "editing/SelectedElement.h"
 #include "ui/editor/EditorContext.h"
 #include "ui/graph/PageCursors.h"
 
-class QCheckBox;
-class QComboBox;
-class QLabel;
-class QLineEdit;
 class QMenu;
-class QScrollBar;
-class QSlider;
-class QToolButton;
 
 namespace kv {
 
-class CImageSlider;
-class CLevelMeters;
+class BandRows;
 class CResponseGraph;
-class PageButton;
+class CrossoverDelayGroup;
+class OutputStrip;
+class StatusPanel;
 struct GraphImages;
 
 class COutputPage : public QWidget, public DocumentListener {
@@ -48,17 +42,16 @@ public:
     // The sheet calls these when the page becomes, or stops being, the current page.
     void activate();
     void deactivate();
-    bool isPolling() const { return statusTimer_.isActive(); }
-    int pollInterval() const { return pollInterval_; }
+    bool isPolling() const;
+    int pollInterval() const;
 
     void refreshAllControls();
-    void refreshRows();
     void redrawGraph();
 
     const OutputPageState& pageState() const { return state_; }
     const GraphBandEditor& graphEditor() const { return editor_; }
-    int meterValue(int output) const { return meters_.at(static_cast<std::size_t>(output)); }
-    int unitTemperature() const { return poller_.unitTemperature(); }
+    int meterValue(int output) const;
+    int unitTemperature() const;
 
     // The graph's context menu as it would open now (tests look at it; the right button
     // on empty graph area opens it).
@@ -76,63 +69,23 @@ signals:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
-    void timerEvent(QTimerEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    struct Row {
-        QToolButton* shown = nullptr;
-        QLabel* number = nullptr;
-        PageButton* frequency = nullptr;
-        PageButton* q = nullptr;
-        PageButton* gain = nullptr;
-        PageButton* type = nullptr;
-        QCheckBox* flat = nullptr;
-    };
-    struct OutputStrip {
-        QLabel* caption = nullptr;
-        QLineEdit* gainEdit = nullptr;
-        CImageSlider* slider = nullptr;
-        QWidget* meter = nullptr;
-        PageButton* mute = nullptr;
-        PageButton* polarity = nullptr;
-        bool gainTextChanged = false;
-    };
-
-    void buildControls();
-    void buildCrossoverAndDelay();
-    void buildRows();
-    void buildLimiter();
-    void buildStrip(int output);
-    void buildTemperature();
-    QLabel* makeLabel(const QString& text, const QString& name, const QRect& where);
-    void initialise();
-    void connectControls();
-
-    void refreshRowsTexts();
-    void refreshTemperature();
+    void buildGraph();
+    void connectParts();
+    void keepTabOrder();
     void markSlotsForActivation();
 
-    void selectRow(int row);
-    void openBandDialog(int row);
-    void openCrossoverDialog(int filter);
-    void flatClicked(int row);
-    void shownClicked(int row);
-    void toggleMute(int output);
-    void toggleInvert(int output);
-    void commitGainText(int output);
-    void commitDelayText();
-    void delayTrackbarAction(int action);
-    void gainFromSlider(int output);
-    void rowsScrolled(int value);
-    void limiterLevelChosen(int index);
+    void select(SelectedElement element);
+    void selectBand(int band);
+    void openBandDialog(int band);
+    void openCrossoverDialog(CrossoverSide side);
 
     void handleGraphMouse(QEvent* event);
     void applyGraphResult(const GraphEditResult& result, const QPoint& globalPos);
-    void updateRowTextsFor(const GraphEditResult& result);
-    void syncPlotMapping();
-    void statusTick();
+    void ensureGraphGeometry();
     void showPendingChanges();
 
     EditorContext& context_;
@@ -143,31 +96,12 @@ private:
     GraphBandEditor editor_;
     PageCursors cursors_;
 
-    QLineEdit* delayEdit_ = nullptr;
-    QSlider* delayTrackbar_ = nullptr;
-    bool delayTextChanged_ = false;
-    PageButton* highPassButton_ = nullptr;
-    PageButton* lowPassButton_ = nullptr;
-    std::array<Row, kVisibleRows> rows_{};
-    QScrollBar* rowScroll_ = nullptr;
-    QLabel* qHeader_ = nullptr;
-    QComboBox* levelList_ = nullptr;
-    QComboBox* attackList_ = nullptr;
-    QComboBox* releaseList_ = nullptr;
     CResponseGraph* graph_ = nullptr;
-    std::array<OutputStrip, 2> strips_{};
-    std::unique_ptr<CLevelMeters> meterBars_;
-    QLabel* temperatureText_ = nullptr;
-    QLabel* temperatureStatus_ = nullptr;
-
-    // Meters show no signal (fully darkened) until the first reading arrives.
-    std::array<int, 2> meters_{60, 60};
-    std::array<int, 2> lastPolled_{};
-    StatusPoller poller_;
-    QBasicTimer statusTimer_;
-    int pollInterval_ = kFirstTickMs;
+    CrossoverDelayGroup* crossover_ = nullptr;
+    BandRows* rows_ = nullptr;
+    OutputStrip* strip_ = nullptr;
+    StatusPanel* status_ = nullptr;
     bool changesPending_ = false;
-    UndoStepLatch sliderStep_;
 };
 
 }  // namespace kv

@@ -36,7 +36,12 @@ QPrinter& CKorvaliserView::printer() {
 }
 
 void CKorvaliserView::setShowQ(bool showQ) {
-    showQ_ = showQ;
+    shown_.showQ = showQ;
+    viewport()->update();
+}
+
+void CKorvaliserView::setShowDsp(bool showDsp) {
+    shown_.showDsp = showDsp;
     viewport()->update();
 }
 
@@ -49,9 +54,8 @@ int CKorvaliserView::graphWidthUnits(double dpiX) const {
 }
 
 void CKorvaliserView::renderPage(QPainter& painter, double dpiX, double dpiY, bool printing) {
-    ReportSettings settings;
+    ReportSettings settings = shown_;
     settings.printing = printing;
-    settings.showQ = showQ_;
     settings.graphWidth = printing ? 6200 : graphWidthUnits(dpiX);
     SettingsReport report(document_, curves_, settings);
     report.drawSettingsReport(painter, reportTransform(dpiX, dpiY));
@@ -59,8 +63,7 @@ void CKorvaliserView::renderPage(QPainter& painter, double dpiX, double dpiY, bo
 
 void CKorvaliserView::paintEvent(QPaintEvent*) {
     QPainter painter(viewport());
-    ReportSettings settings;
-    settings.showQ = showQ_;
+    ReportSettings settings = shown_;
     settings.graphWidth = graphWidthUnits(screenDpiX());
     SettingsReport report(document_, curves_, settings);
     const QPointF scrolled(-horizontalScrollBar()->value(), -verticalScrollBar()->value());
@@ -93,19 +96,11 @@ void CKorvaliserView::updateScrollRange() {
 
 void CKorvaliserView::refresh() { viewport()->update(); }
 
-void CKorvaliserView::printTo(QPrinter& target) {
-    QPainter painter;
-    if (!painter.begin(&target)) {
-        prompts_.tell(QMessageBox::Warning, QStringLiteral("Cannot print to %1.").arg(target.printerName()));
-        return;
-    }
-    // The report is one page; (0, 0) is the top left corner of the printable area.
-    renderPage(painter, target.logicalDpiX(), target.logicalDpiY(), true);
-    // Ending the page hands the job to the printing system, which may still refuse it.
-    if (!painter.end())
-        prompts_.tell(QMessageBox::Warning,
-                      QStringLiteral("Printing to %1 did not finish.").arg(target.printerName()));
+ReportPrinter CKorvaliserView::reportPrinter() const {
+    return ReportPrinter(document_, curves_, shown_, prompts_);  // the page's own graph width
 }
+
+void CKorvaliserView::printTo(QPrinter& target) { reportPrinter().print(target); }
 
 void CKorvaliserView::print() {
     QPrintDialog dialog(&printer(), this);
@@ -126,43 +121,7 @@ void CKorvaliserView::printSetup() {
 }
 
 bool CKorvaliserView::exportPdf(const QString& path) {
-    return writeReportPdf(document_, curves_, showQ_, printer().pageLayout(), path, prompts_);
-}
-
-bool writeReportPdf(const CKorvaliserDoc& document, ResponseCurveTable* curves, bool showQ,
-                    const QPageLayout& layout, const QString& path, const Prompts& prompts) {
-    const QString shown = QDir::toNativeSeparators(path);
-    const auto cannotWrite = [&](const QString& reason) {
-        prompts.tell(QMessageBox::Warning, reason.isEmpty()
-                                               ? QStringLiteral("Cannot write %1.").arg(shown)
-                                               : QStringLiteral("Cannot write %1: %2.").arg(shown, reason));
-        return false;
-    };
-    // Opened for appending, so an existing file keeps its content until the report
-    // replaces it; a file made only for this check goes again if the export fails.
-    const bool existed = QFileInfo::exists(path);
-    {
-        QFile probe(path);
-        if (!probe.open(QIODevice::WriteOnly | QIODevice::Append)) return cannotWrite(probe.errorString());
-    }
-    QPrinter pdf(QPrinter::HighResolution);
-    pdf.setOutputFormat(QPrinter::PdfFormat);
-    pdf.setOutputFileName(path);
-    pdf.setPageLayout(layout);
-    pdf.setDocName(QString::fromStdU16String(document.presetNameText(-1)));
-    pdf.setCreator(QStringLiteral("Korvaliser"));
-    QPainter painter;
-    if (!painter.begin(&pdf)) {
-        if (!existed) QFile::remove(path);
-        return cannotWrite({});
-    }
-    ReportSettings settings;
-    settings.printing = true;
-    settings.showQ = showQ;
-    SettingsReport(document, curves, settings)
-        .drawSettingsReport(painter, reportTransform(pdf.logicalDpiX(), pdf.logicalDpiY()));
-    if (!painter.end()) return cannotWrite({});
-    return true;
+    return reportPrinter().writePdf(path, printer().pageLayout());
 }
 
 void CKorvaliserView::exportPdfAsked() {

@@ -7,6 +7,7 @@
 #include <QString>
 #include <memory>
 
+#include "ui/report/ReportPrinter.h"
 #include "ui/report/SettingsReport.h"
 
 class QPageLayout;
@@ -18,13 +19,6 @@ class CKorvaliserDoc;
 class ResponseCurveTable;
 struct Prompts;
 
-// Writes the current preset's report, as the printer gets it, to the PDF file at path.
-// A failure is told through prompts in the same words whoever asked (the File menu or
-// the command line); the file's folder and permissions are checked first, so the
-// drawing library has nothing to complain about on standard error.
-bool writeReportPdf(const CKorvaliserDoc& document, ResponseCurveTable* curves, bool showQ,
-                    const QPageLayout& layout, const QString& path, const Prompts& prompts);
-
 class CKorvaliserView : public QAbstractScrollArea {
     Q_OBJECT
 public:
@@ -33,6 +27,9 @@ public:
     ~CKorvaliserView() override;
 
     void setShowQ(bool showQ);
+    // The View menu's option: the graph adds the DSP totals, dashed, here and on paper.
+    void setShowDsp(bool showDsp);
+    bool showDsp() const { return shown_.showDsp; }
     // Height of the scrollable page in report units (7000 wide, 14000 high at first).
     int pageHeightUnits() const { return pageHeight_; }
 
@@ -58,11 +55,12 @@ private:
     double screenDpiY() const;
     void updateScrollRange();
     int graphWidthUnits(double dpiX) const;
+    ReportPrinter reportPrinter() const;
 
     CKorvaliserDoc& document_;
     ResponseCurveTable* curves_;
     const Prompts& prompts_;
-    bool showQ_ = true;
+    ReportSettings shown_;  // the options of every drawing: showQ and showDsp
     int pageHeight_ = 14000;
     std::unique_ptr<QPrinter> printer_;
 };

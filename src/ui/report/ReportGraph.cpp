@@ -12,6 +12,7 @@
 #include "response/CurveSlots.h"
 #include "response/OutputCurves.h"
 #include "response/ResponseCurveTable.h"
+#include "response/dsp/OutputResponse.h"
 
 namespace kv {
 
@@ -149,18 +150,42 @@ void drawLabels(ReportCanvas& c, const PlotArea& a) {
     c.text(a.left + 396 * a.unitsPerPoint, y, QStringLiteral("20k"), Qt::AlignHCenter);
 }
 
-void drawOutputCurve(ReportCanvas& c, const PlotArea& a, const CKorvaliserDoc& doc, ResponseCurveTable& table,
-                     int output, const QColor& colour) {
-    ComputeOutputResponse(table, CurveSlots::report, doc, output);
-    const auto& values = table.slot(CurveSlots::report).values;
+QPolygonF curveLine(const PlotArea& a, const auto& values) {
     QPolygonF line;
     line.reserve(kGridPoints);
     for (int k = 0; k < kGridPoints; ++k) {
         line.append(QPointF(a.left + a.unitsPerPoint * k,
                             ReportCurveY(values[static_cast<std::size_t>(k)], a.zeroRow, a.unitsPerDb)));
     }
+    return line;
+}
+
+void drawOutputCurve(ReportCanvas& c, const PlotArea& a, const CKorvaliserDoc& doc, ResponseCurveTable& table,
+                     int output, const QColor& colour) {
+    ComputeOutputResponse(table, CurveSlots::report, doc, output);
     c.painter().setPen(c.pen(20, colour));
-    c.painter().drawPolyline(line);
+    c.painter().drawPolyline(curveLine(a, table.slot(CurveSlots::report).values));
+}
+
+// Computed afresh like the model curve: the report is drawn seldom, and never from the
+// page's kept curves, which belong to the output being edited.
+void drawDspCurve(ReportCanvas& c, const PlotArea& a, const CKorvaliserDoc& doc, int output,
+                  const QColor& colour) {
+    if (output < 0 || output >= kOutputSlots) return;
+    const GridCurve dsp = magnitudeDb(
+        totalResponse(doc.outputChannel(output), doc.activeBandCount(), ResponseModel::Dsp, doc.unitType()));
+    QPen dashed = c.pen(20, colour);
+    dashed.setStyle(Qt::DashLine);
+    dashed.setCapStyle(Qt::FlatCap);  // square caps would close the gaps on steep slopes
+    c.painter().setPen(dashed);
+    c.painter().drawPolyline(curveLine(a, dsp));
+}
+
+// One output's curves: where the two agree the dashes lie on the model's own line.
+void drawOutput(ReportCanvas& c, const PlotArea& a, const CKorvaliserDoc& doc, ResponseCurveTable& table,
+                int output, const QColor& colour, ReportCurves curves) {
+    drawOutputCurve(c, a, doc, table, output, colour);
+    if (curves == ReportCurves::ModelAndDsp) drawDspCurve(c, a, doc, output, colour);
 }
 
 }  // namespace
@@ -186,7 +211,7 @@ int ReportCurveY(double db, int zeroRow, int unitsPerDb) {
 
 int DrawReportGraph(QPainter& painter, const QTransform& reportToDevice, const CKorvaliserDoc& doc,
                     ResponseCurveTable& table, int left, int top, int height, int bothOutputs, int output,
-                    int graphWidth) {
+                    int graphWidth, ReportCurves curves) {
     ReportCanvas c(painter, reportToDevice);
     QPainter& p = c.painter();
     p.setRenderHint(QPainter::Antialiasing, false);
@@ -202,8 +227,8 @@ int DrawReportGraph(QPainter& painter, const QTransform& reportToDevice, const C
     p.setClipRect(unitRect(a.left, a.bottom, a.right, a.top));
     p.setRenderHint(QPainter::Antialiasing, true);
     p.setBrush(Qt::NoBrush);
-    drawOutputCurve(c, a, doc, table, bothOutputs == 1 ? 0 : output, kCurveRed);
-    if (bothOutputs == 1) drawOutputCurve(c, a, doc, table, 1, kCurveGreen);
+    drawOutput(c, a, doc, table, bothOutputs == 1 ? 0 : output, kCurveRed, curves);
+    if (bothOutputs == 1) drawOutput(c, a, doc, table, 1, kCurveGreen, curves);
     return top + height;
 }
 

@@ -20,6 +20,10 @@ class ResponseCurveTable;
 
 inline constexpr int kReportGraphMinWidth = 6200;
 
+// The curves of each output: its model alone, as the report always shows it, or also the
+// response of the words the unit receives (the DSP total), dashed in the same colour.
+enum class ReportCurves { Model, ModelAndDsp };
+
 // Width of the graph for a view window `viewWidthUnits` wide: 0.9 of it, at least 6200.
 int ReportGraphWidth(int viewWidthUnits);
 
@@ -29,7 +33,7 @@ int ReportGraphWidth(int viewWidthUnits);
 // (10), never in a page's slots. Returns top + height, the y just below the graph.
 int DrawReportGraph(QPainter& painter, const QTransform& reportToDevice, const CKorvaliserDoc& doc,
                     ResponseCurveTable& table, int left, int top, int height, int bothOutputs, int output,
-                    int graphWidth = kReportGraphMinWidth);
+                    int graphWidth = kReportGraphMinWidth, ReportCurves curves = ReportCurves::Model);
 
 // The plot inside the graph's box, in report units, as DrawReportGraph lays it out for
 // this painter's device (the label column depends on the font's metrics).

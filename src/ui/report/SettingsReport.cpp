@@ -162,7 +162,8 @@ int SettingsReport::drawGraph(Canvas& canvas, int left, int top) {
         table = own.get();
     }
     return DrawReportGraph(canvas.painter(), canvas.toDevice(), document_, *table, left, top, -kGraphHeight,
-                           1, 0, settings_.graphWidth);
+                           1, 0, settings_.graphWidth,
+                           settings_.showDsp ? ReportCurves::ModelAndDsp : ReportCurves::Model);
 }
 
 int SettingsReport::drawNotes(Canvas& canvas, int left, int top) {

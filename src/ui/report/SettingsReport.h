@@ -22,6 +22,7 @@ struct ReportSettings {
     bool printing = false;  // 6-point tables and 125-unit rows on paper
     bool showQ = true;      // "Q / BW": label row 7 "Q" or "BandWd"
     int graphWidth = 6200;  // width of the response graph in report units
+    bool showDsp = false;   // the graph adds each output's DSP total, dashed (View menu)
 };
 
 class SettingsReport {

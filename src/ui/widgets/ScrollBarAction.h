@@ -1,6 +1,7 @@
 #pragma once
-// The scroll bar actions the editors handle, from Qt's slider actions. Jumps to either
-// end (Home/End on a focused bar) are not editor steps and map to nothing.
+// The scroll actions the editors handle, from the actions of Qt's scroll bars and
+// trackbars. Jumps to either end (Home/End on a focused bar) are not editor steps and
+// map to nothing.
 
 #include <QAbstractSlider>
 

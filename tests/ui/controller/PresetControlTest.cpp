@@ -6,6 +6,7 @@
 #include <QTabWidget>
 #include <QTest>
 
+#include "connection/UnitConnection.h"
 #include "document/KorvaliserDoc.h"
 #include "link/OnlineSender.h"
 #include "link/UnitLink.h"
@@ -45,8 +46,9 @@ protected:
     Prompts prompts;
     QStringList messages;
     PromptLinkNotifier notifier{prompts};
-    UnitLink link{doc, &notifier};
-    OnlineSender sender{link, doc};
+    UnitConnection connection{doc, &notifier};
+    UnitLink& link = connection.link();
+    OnlineSender& sender = connection.sender();
 };
 
 TEST_F(PresetControlTest, SheetHasTheTwoPagesAndOnlyOk) {

@@ -62,7 +62,7 @@ TEST(PortFailure, KeepsTheExactTextAndAddsTheSystemsReason) {
     };
     PromptLinkNotifier notifier(prompts);
     CKorvaliserDoc doc;
-    UnitLink link(doc, &notifier);
+    UnitLink link(&notifier);
     link.setDevicePath("/nonexistent/korvaliser-port");
     EXPECT_FALSE(link.chooseRs232(4, 5));
     ASSERT_EQ(messages.size(), 1);
@@ -71,7 +71,7 @@ TEST(PortFailure, KeepsTheExactTextAndAddsTheSystemsReason) {
     EXPECT_EQ(lines[0], QStringLiteral("Cannot Open this COM port !"));
     EXPECT_TRUE(messages[0].contains(QStringLiteral("/nonexistent/korvaliser-port")));
     EXPECT_EQ(icons[0], QMessageBox::Warning);
-    EXPECT_EQ(link.connectionMode(), UnitLink::kNoConnection);
+    EXPECT_EQ(link.connectionMode(), ConnectionMode::NoConnection);
 }
 
 }  // namespace

@@ -16,8 +16,10 @@
 
 #include "RecordingSender.h"
 #include "document/ValueText.h"
+#include "ui/DspWarningChecks.h"
 #include "ui/ScrollBarClick.h"
 #include "ui/dialogs/ColourListBox.h"
+#include "ui/widgets/DialogUnits.h"
 
 namespace kv {
 namespace {
@@ -215,6 +217,28 @@ TEST_F(FilterSlopeTest, TheSelectedSlopeIsDrawnInRedAndNoOtherIs) {
     };
     EXPECT_GT(redPixelsIn(rowRect(8)), 5);
     for (int row = 0; row < 8; ++row) EXPECT_EQ(redPixelsIn(rowRect(row)), 0) << "row " << row;
+}
+
+// The unit runs a 48 dB slope as a 24 dB one: below a 48 dB high-pass it passes far more
+// (some 29 dB) than the model shows. The line says so for the filter being edited only,
+// and follows the edits, the slope list's too.
+TEST_F(FilterSlopeTest, TheDspWarningIsTheEditedFiltersOwn) {
+    doc.setHighPassFrequency(kOutput, 150);
+    doc.setHighPassSlope(kOutput, 10);
+    open(CrossoverSide::HighPass);
+    auto* warning = control<QLabel>("dspWarning");
+    EXPECT_GT(test::warnedDecibels(*warning), 20.0);
+    test::expectWarningFitsAFreePlace(*dialog, *warning);
+    EXPECT_EQ(dialog->size(), dialogSize(310, 135));  // the template's own size
+
+    QTest::mouseClick(control<QPushButton>("lowPassButton"), Qt::LeftButton);
+    EXPECT_FALSE(warning->isVisible());  // the new bank's low-pass is what its model shows
+    QTest::mouseClick(control<QPushButton>("highPassButton"), Qt::LeftButton);
+    EXPECT_TRUE(warning->isVisible());
+    QTest::mouseClick(control<CColourListBox>("slopeList")->viewport(), Qt::LeftButton, Qt::NoModifier,
+                      rowRect(8).center());  // 24dB Link/Riley
+    ASSERT_EQ(doc.highPassSlope(kOutput), 6);
+    EXPECT_FALSE(warning->isVisible());
 }
 
 TEST(ColourListBox, ItemsKeepTheirRecordsAndBadPositionsAreRefused) {

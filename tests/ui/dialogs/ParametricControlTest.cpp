@@ -20,7 +20,9 @@
 
 #include "RecordingSender.h"
 #include "document/ValueText.h"
+#include "ui/DspWarningChecks.h"
 #include "ui/ScrollBarClick.h"
+#include "ui/widgets/DialogUnits.h"
 #include "ui/widgets/ImageSlider.h"
 
 namespace kv {
@@ -334,6 +336,26 @@ TEST_F(ParametricControlTest, DoneClosesTheDialog) {
     QTest::mouseClick(control<QPushButton>("doneButton"), Qt::LeftButton);
     EXPECT_FALSE(dialog->isVisible());
     EXPECT_EQ(dialog->result(), QDialog::Accepted);
+}
+
+// A narrow boost at 20 Hz is where rounding the words to 5.23 moves a band audibly; the
+// line says so for the band on show and follows it through edits and band steps.
+TEST_F(ParametricControlTest, TheDspWarningFollowsTheBandOnShow) {
+    doc.setBandFrequencyAndGain(kOutput, 2, 48, 150);
+    doc.setBandQ(kOutput, 2, 20);
+    open(2);
+    auto* warning = control<QLabel>("dspWarning");
+    EXPECT_GT(test::warnedDecibels(*warning), 1.0);
+    test::expectWarningFitsAFreePlace(*dialog, *warning);
+    EXPECT_EQ(dialog->size(), dialogSize(289, 217));  // the template's own size
+
+    QTest::mouseClick(control<QPushButton>("downButton"), Qt::LeftButton);
+    EXPECT_FALSE(warning->isVisible());  // a new bank's band: nothing to warn about
+    QTest::mouseClick(control<QPushButton>("upButton"), Qt::LeftButton);
+    EXPECT_TRUE(warning->isVisible());
+    enter("gainEdit", QStringLiteral("0"));
+    ASSERT_EQ(doc.bandGain(kOutput, 2), 0);
+    EXPECT_FALSE(warning->isVisible());
 }
 
 }  // namespace

@@ -366,6 +366,25 @@ TEST_F(OutputPageTest, BandwidthDisplayNamesTheColumnAndShowsWidths) {
     EXPECT_NE(bandWidthText(72, 0, false), bandWidthText(72, 0, true));
 }
 
+TEST_F(OutputPageTest, TabGoesThroughCrossoversRowsLimiterAndBothOutputs) {
+    std::vector<std::string> expected{"highPassButton", "lowPassButton", "delayEdit", "delayTrackbar"};
+    for (int r = 0; r < kVisibleRows; ++r) {
+        for (const char* column : {"bandShown", "bandFrequency", "bandQ", "bandGain", "bandType", "bandFlat"})
+            expected.push_back(column + std::to_string(r));
+    }
+    for (const char* name : {"limiterLevel", "limiterAttack", "limiterRelease"}) expected.emplace_back(name);
+    for (const char* n : {"1", "2"}) {
+        for (const char* name : {"gainEdit", "gainSlider", "muteButton", "polarityButton"})
+            expected.push_back(std::string(name) + n);
+    }
+    std::vector<std::string> order;
+    for (QWidget* w = page()->nextInFocusChain(); w != page(); w = w->nextInFocusChain()) {
+        if (page()->isAncestorOf(w) && (w->focusPolicy() & Qt::TabFocus) != 0)
+            order.push_back(w->objectName().toStdString());
+    }
+    EXPECT_EQ(order, expected);
+}
+
 TEST_F(OutputPageTest, PollingRunsOnlyOnTheActivePage) {
     EXPECT_TRUE(page(0)->isPolling());
     EXPECT_EQ(page(0)->pollInterval(), 500);

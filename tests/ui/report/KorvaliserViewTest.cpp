@@ -74,6 +74,32 @@ TEST_F(ReportTest, SectionHeightFollowsTheRowHeight) {
     EXPECT_EQ(SettingsReport::fontHeightUnits(6), -83);
 }
 
+// The View menu's DSP option reaches both drawings of the report: the screen's and the
+// page's that the printer, the preview and the PDF get. A 48 dB high-pass travels as a
+// 24 dB one, so the unit's curve leaves the model's.
+TEST_F(ReportTest, TheDspOptionReachesTheScreenAndThePage) {
+    doc.setHighPassFrequency(0, 150);
+    doc.setHighPassSlope(0, 10);
+    CKorvaliserView view(doc, &curves, prompts);
+    view.resize(900, 1200);
+    const auto page = [&] {
+        QImage image(900, 1400, QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        view.renderPage(painter, 96, 96, true);
+        return image;
+    };
+    const auto screen = [&] { return view.viewport()->grab().toImage(); };
+    const QImage pageAsDescribed = page();
+    const QImage screenAsDescribed = screen();
+    view.setShowDsp(true);
+    EXPECT_NE(page(), pageAsDescribed);
+    EXPECT_NE(screen(), screenAsDescribed);
+    view.setShowDsp(false);
+    EXPECT_EQ(page(), pageAsDescribed);
+    EXPECT_EQ(screen(), screenAsDescribed);
+}
+
 // Paper only shortens the two output tables: the header, the graph and the notes keep
 // their size, so the page ends exactly the tables' difference higher.
 TEST_F(ReportTest, PrintingShortensOnlyTheTables) {

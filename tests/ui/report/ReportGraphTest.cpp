@@ -12,6 +12,7 @@
 #include "response/CurveSlots.h"
 #include "response/ResponseCurveTable.h"
 #include "response/analog/FilterCurve.h"
+#include "response/dsp/OutputResponse.h"
 #include "ui/report/ReportGraph.h"
 
 namespace kv {
@@ -48,7 +49,8 @@ protected:
     }
 
     // Report units at `scale` pixels per unit, y flipped, the graph's corner at (10, 10).
-    Rendered render(double scale, int bothOutputs = 1, int output = 0) {
+    Rendered render(double scale, int bothOutputs = 1, int output = 0,
+                    ReportCurves curves = ReportCurves::Model) {
         Rendered r;
         r.toDevice = QTransform(scale, 0, 0, -scale, 10, 10);
         r.image = QImage(static_cast<int>(6400 * scale) + 20, static_cast<int>(4600 * scale) + 20,
@@ -56,7 +58,8 @@ protected:
         r.image.fill(Qt::white);
         QPainter p(&r.image);
         r.plot = LayoutReportGraph(p, r.toDevice, 0, 0, -4500);
-        r.result = DrawReportGraph(p, r.toDevice, doc, table, 0, 0, -4500, bothOutputs, output);
+        r.result = DrawReportGraph(p, r.toDevice, doc, table, 0, 0, -4500, bothOutputs, output,
+                                   kReportGraphMinWidth, curves);
         return r;
     }
 
@@ -131,6 +134,31 @@ TEST_F(ReportGraphTest, PageSlotsAreLeftAlone) {
     EXPECT_EQ(table.slot(3).values[100], 5.0f);
     EXPECT_TRUE(table.isValid(CurveSlots::report));
     for (int s = 16; s < 30; ++s) EXPECT_TRUE(table.isAbsent(s)) << s;
+}
+
+// A 48 dB high-pass travels as a 24 dB one. Asked for, the graph adds what the unit
+// really plays, dashed, where it leaves the model's line; not asked, nothing of it shows.
+TEST_F(ReportGraphTest, TheDspTotalIsDashedAndOnlyThereWhenAskedFor) {
+    doc.setHighPassFrequency(0, 150);
+    doc.setHighPassSlope(0, 10);
+    const Rendered off = render(0.2);
+    const Rendered on = render(0.2, 1, 0, ReportCurves::ModelAndDsp);
+    const OutputChannel& channel = doc.outputChannel(0);
+    const GridCurve dsp = magnitudeDb(totalResponse(channel, 8, ResponseModel::Dsp, doc.unitType()));
+    const GridCurve model = magnitudeDb(totalResponse(channel, 8, ResponseModel::Analog, doc.unitType()));
+    int apart = 0;
+    int drawn = 0;
+    for (int k = 0; k < kGridPoints; ++k) {
+        const auto at = static_cast<std::size_t>(k);
+        if (dsp[at] < -30.0 || dsp[at] > -3.0 || dsp[at] - model[at] < 6.0) continue;
+        ++apart;
+        const QPoint p = on.atPoint(k, ReportCurveY(dsp[at], on.plot.zeroRow, on.plot.unitsPerDb));
+        EXPECT_FALSE(off.near(p, 3, isRed)) << k;
+        if (on.near(p, 1, isRed)) ++drawn;
+    }
+    ASSERT_GT(apart, 20);
+    EXPECT_GT(drawn, apart / 2);  // dashes...
+    EXPECT_LT(drawn, apart);      // ...and the gaps between them
 }
 
 TEST(ReportCurveY, ValuesToRows) {

@@ -14,16 +14,16 @@
 
 namespace kv {
 
-class GridCurve {
+class PlottedCurve {
 public:
     // A patterned pen (dashes) starts its pattern where the polyline starts, so it is
     // always stroked whole, and a change moves the pattern on to the curve's end.
     enum class Pen : std::uint8_t { Solid, Patterned };
 
-    GridCurve() = default;
+    PlottedCurve() = default;
     // reach: how far (pixels) the drawing spreads past its points (half the pen width, the
     // caps and the anti-aliasing).
-    GridCurve(double reach, Pen pen) : reach_(reach), pen_(pen) {}
+    PlottedCurve(double reach, Pen pen) : reach_(reach), pen_(pen) {}
 
     // Takes the new points (x ascending; none for no curve) of a polyline, or of an area
     // down (or up) to baseRow, and returns the frame pixels they change.

@@ -1,7 +1,7 @@
 // A curve over the grid tells which pixels a new set of points changes, and drawn in
 // column pieces it lays down exactly the pixels of one stroke.
 
-#include "ui/graph/GridCurve.h"
+#include "ui/graph/PlottedCurve.h"
 
 #include <gtest/gtest.h>
 
@@ -33,12 +33,12 @@ QImage paint(const QSize& size, const std::function<void(QPainter&)>& draw) {
     return image;
 }
 
-TEST(GridCurve, PiecesPaintThePixelsOfOneStroke) {
+TEST(PlottedCurve, PiecesPaintThePixelsOfOneStroke) {
     for (const double xScale : {0.3, 1.0, 2.0381, 3.5}) {
         const QSize size(static_cast<int>(36 + 420 * xScale + 8), 500);
-        GridCurve line;
+        PlottedCurve line;
         line.update(wavyCurve(xScale));
-        GridCurve area;
+        PlottedCurve area;
         area.updateArea(wavyCurve(xScale, 1.0), 240.5);
         for (const bool fill : {false, true}) {
             const auto draw = [&](const PaintArea& where) {
@@ -57,7 +57,7 @@ TEST(GridCurve, PiecesPaintThePixelsOfOneStroke) {
     }
 }
 
-TEST(GridCurve, ChangedPixelsCoverTheMovedPointsAndTheirNeighboursOnly) {
+TEST(PlottedCurve, ChangedPixelsCoverTheMovedPointsAndTheirNeighboursOnly) {
     const QPolygonF base = wavyCurve(2.0);
     const auto moved = [&base](int k, double dy) {
         QPolygonF points = base;
@@ -66,20 +66,20 @@ TEST(GridCurve, ChangedPixelsCoverTheMovedPointsAndTheirNeighboursOnly) {
     };
     struct Case {
         const char* what;
-        GridCurve::Pen pen;
+        PlottedCurve::Pen pen;
         QPolygonF next;
         int left, right;  // expected column range (with the 3-pixel reach)
     };
     const std::vector<Case> cases = {
-        {"the same points", GridCurve::Pen::Solid, base, 0, -1},
-        {"one point", GridCurve::Pen::Solid, moved(100, 5), 36 + 2 * 99 - 3, 36 + 2 * 101 + 3},
-        {"the first point", GridCurve::Pen::Solid, moved(0, 5), 36 - 3, 36 + 2 * 1 + 3},
-        {"dashes shift to the end", GridCurve::Pen::Patterned, moved(100, 5), 36 + 2 * 99 - 3,
+        {"the same points", PlottedCurve::Pen::Solid, base, 0, -1},
+        {"one point", PlottedCurve::Pen::Solid, moved(100, 5), 36 + 2 * 99 - 3, 36 + 2 * 101 + 3},
+        {"the first point", PlottedCurve::Pen::Solid, moved(0, 5), 36 - 3, 36 + 2 * 1 + 3},
+        {"dashes shift to the end", PlottedCurve::Pen::Patterned, moved(100, 5), 36 + 2 * 99 - 3,
          36 + 2 * 419 + 3},
-        {"the curve goes", GridCurve::Pen::Solid, QPolygonF(), 36 - 3, 36 + 2 * 419 + 3},
+        {"the curve goes", PlottedCurve::Pen::Solid, QPolygonF(), 36 - 3, 36 + 2 * 419 + 3},
     };
     for (const Case& c : cases) {
-        GridCurve curve(3.0, c.pen);
+        PlottedCurve curve(3.0, c.pen);
         curve.update(base);
         const QRect changed = curve.update(c.next);
         if (c.right < c.left) {
@@ -90,7 +90,7 @@ TEST(GridCurve, ChangedPixelsCoverTheMovedPointsAndTheirNeighboursOnly) {
         EXPECT_EQ(changed.right(), c.right) << c.what;
     }
     // An area reaches down to its base row, however far the points are from it.
-    GridCurve area;
+    PlottedCurve area;
     area.updateArea(base, 450);
     QPolygonF raised = base;
     raised[50].ry() = 10;

@@ -1,4 +1,4 @@
-#include "ui/page/TypeComboBox.h"
+#include "ui/dialogs/TypeComboBox.h"
 
 #include <QEvent>
 

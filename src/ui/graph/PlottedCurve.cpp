@@ -1,4 +1,4 @@
-#include "ui/graph/GridCurve.h"
+#include "ui/graph/PlottedCurve.h"
 
 #include <QPaintDevice>
 #include <QPainter>
@@ -24,7 +24,7 @@ bool samePoint(const QPointF& a, const QPointF& b) { return a.x() == b.x() && a.
 
 }  // namespace
 
-QRect GridCurve::bounds(const QPolygonF& points, int from, int to, std::optional<double> baseRow) const {
+QRect PlottedCurve::bounds(const QPolygonF& points, int from, int to, std::optional<double> baseRow) const {
     if (points.isEmpty()) return {};
     double top = baseRow.value_or(points[from].y());
     double bottom = top;
@@ -35,11 +35,11 @@ QRect GridCurve::bounds(const QPolygonF& points, int from, int to, std::optional
     return PixelsCovering(points[from].x(), top, points[to].x(), bottom, reach_);
 }
 
-QRect GridCurve::update(QPolygonF points) { return take(std::move(points), std::nullopt); }
+QRect PlottedCurve::update(QPolygonF points) { return take(std::move(points), std::nullopt); }
 
-QRect GridCurve::updateArea(QPolygonF points, double baseRow) { return take(std::move(points), baseRow); }
+QRect PlottedCurve::updateArea(QPolygonF points, double baseRow) { return take(std::move(points), baseRow); }
 
-QRect GridCurve::take(QPolygonF points, std::optional<double> baseRow) {
+QRect PlottedCurve::take(QPolygonF points, std::optional<double> baseRow) {
     const auto last = [](const QPolygonF& p) { return static_cast<int>(p.size()) - 1; };
     QRect changed;
     if (points.size() != points_.size() || baseRow != baseRow_) {
@@ -64,7 +64,7 @@ QRect GridCurve::take(QPolygonF points, std::optional<double> baseRow) {
 }
 
 template <typename Draw>
-void GridCurve::forEachPiece(QPainter& painter, const QRect& area, Draw draw) const {
+void PlottedCurve::forEachPiece(QPainter& painter, const QRect& area, Draw draw) const {
     const int n = static_cast<int>(points_.size());
     const QRect curve = bounds(points_, 0, n - 1, baseRow_) & area;
     int left = curve.left();
@@ -91,7 +91,7 @@ void GridCurve::forEachPiece(QPainter& painter, const QRect& area, Draw draw) co
     }
 }
 
-void GridCurve::stroke(QPainter& painter, const PaintArea& area) const {
+void PlottedCurve::stroke(QPainter& painter, const PaintArea& area) const {
     if (points_.isEmpty()) return;
     if (!area.inPieces || pen_ == Pen::Patterned) {
         painter.drawPolyline(points_);
@@ -101,7 +101,7 @@ void GridCurve::stroke(QPainter& painter, const PaintArea& area) const {
                  [&](int from, int to) { painter.drawPolyline(points_.constData() + from, to - from + 1); });
 }
 
-void GridCurve::fill(QPainter& painter, const PaintArea& area) const {
+void PlottedCurve::fill(QPainter& painter, const PaintArea& area) const {
     if (points_.isEmpty()) return;
     const double base = baseRow_.value_or(points_.first().y());
     const auto fillBetween = [&](int from, int to) {
