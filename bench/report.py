@@ -6,8 +6,9 @@ measured against in the same run, their ratio and the goal.
 
 Each row names a figure and, where the goal is a ratio, a peer: a benchmark of a program
 (`bench/<program>.cpp`, run with --benchmark_format=json) or of the scipy script, and which
-of its numbers to read: "cpu" (CPU time of the benchmark's thread), "real" (wall or manual
-time) or the name of one of its counters in milliseconds. A later stage adds a benchmark
+of its numbers to read: "cpu" (CPU time of the benchmark's thread, or of the whole process
+where the benchmark measures that), "real" (wall or manual time) or the name of one of its
+counters in milliseconds. A later stage adds a benchmark
 to a program and a row to ROWS; nothing else changes. Rows whose program is not built, or
 whose peer cannot run here, are listed with the reason instead of numbers.
 """
@@ -71,12 +72,31 @@ ROWS = [
         Goal("at most", 1 / 3, "≤ 1/3"),
     ),
     Row(
-        Figure("marker-drag step 900×500, offline, CPU", "ui_drag_step", "BM_DragStepOffline", "cpu"),
+        Figure("graph redraw 900×500, one stale slot, CPU", "ui_graph_redraw", "BM_MarkerDragRedraw", "cpu"),
+        Figure("the same redraw painted whole, CPU", "ui_graph_redraw", "BM_MarkerDragRedrawWhole", "cpu"),
+        Goal("at most", 1 / 3, "≤ 1/3"),
+    ),
+    Row(
+        Figure("marker-drag step, graph 900×500, a hand's sweep, CPU", "ui_drag_step", "BM_DragStepGraph900x500",
+               "cpu"),
         None,
         Goal("at most", 1.0e-3, "≤ 1.0 ms"),
     ),
     Row(
-        Figure("marker-drag step 900×500, online, CPU", "ui_drag_step", "BM_DragStepOnline", "cpu"),
+        Figure("marker-drag step, graph 900×500, jumps across the plot, CPU", "ui_drag_step",
+               "BM_DragStepGraph900x500Jumps", "cpu"),
+        None,
+        Goal("none", 0, "— (the hardest case)"),
+    ),
+    Row(
+        Figure("marker-drag step on the page (graph 674×390), offline, CPU", "ui_drag_step", "BM_DragStepOffline",
+               "cpu"),
+        None,
+        Goal("at most", 1.0e-3, "≤ 1.0 ms"),
+    ),
+    Row(
+        Figure("marker-drag step on the page (graph 674×390), online, CPU", "ui_drag_step", "BM_DragStepOnline",
+               "cpu"),
         None,
         Goal("at most", 1.0e-3, "≤ 1.0 ms"),
     ),

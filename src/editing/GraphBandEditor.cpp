@@ -9,10 +9,7 @@ namespace kv {
 namespace {
 
 constexpr int kWheelNotch = 120;
-constexpr float kPlotHeightUnits = 360.0F;
-constexpr int kFirstFrequencyIndex = 12;  // graph x = 0
-constexpr int kZeroDbRow = 180;           // graph y of 0 dB, in tenths of a dB from the top
-constexpr float kQPixelsPerStep = 4.0F;   // Q drags move four times slower than frequency
+constexpr float kQPixelsPerStep = 4.0F;  // Q drags move four times slower than frequency
 
 int truncated(float value) { return static_cast<int>(value); }
 
@@ -30,15 +27,55 @@ GraphEditResult handledResult() {
     return result;
 }
 
+// The drag a left-button press starts from a hover, and the hover its release returns to.
+GraphHover leftDragFrom(GraphHover hover) {
+    switch (hover) {
+        case GraphHover::Band: return GraphHover::BandDrag;
+        case GraphHover::GainZone: return GraphHover::GainZoneDrag;
+        case GraphHover::FrequencyZone: return GraphHover::FrequencyZoneDrag;
+        default: return GraphHover::None;
+    }
+}
+
+GraphHover hoverAfterLeftDrag(GraphHover drag) {
+    switch (drag) {
+        case GraphHover::BandDrag: return GraphHover::Band;
+        case GraphHover::GainZoneDrag: return GraphHover::GainZone;
+        case GraphHover::FrequencyZoneDrag: return GraphHover::FrequencyZone;
+        default: return drag;
+    }
+}
+
 }  // namespace
 
-GraphBandEditor::GraphBandEditor(CKorvaliserDoc& document, int output, OutputPageState& page)
-    : doc_(document), output_(output), page_(page) {}
+RectF BandMarkerRect(const GraphGeometry& geometry, const CKorvaliserDoc& doc, int output, int band) {
+    return geometry.markerRect(doc.bandFrequency(output, band), doc.bandGain(output, band));
+}
+
+std::optional<int> MarkerUnder(const GraphGeometry& geometry, const CKorvaliserDoc& doc, int output,
+                               const OutputPageState& page, float px, float py) {
+    const int bands = std::min(doc.activeBandCount(), kShownFlagCount);
+    for (int band = 0; band < bands; ++band) {
+        if (page.bandShown[static_cast<std::size_t>(band)] &&
+            BandMarkerRect(geometry, doc, output, band).contains(px, py))
+            return band;
+    }
+    return std::nullopt;
+}
+
+GraphBandEditor::GraphBandEditor(CKorvaliserDoc& document, int output, OutputPageState& page,
+                                 const GraphGeometry& geometry)
+    : doc_(document), output_(output), page_(page), geometry_(geometry) {}
 
 GraphBandEditor::~GraphBandEditor() { reset(); }
 
+bool GraphBandEditor::isDragging() const {
+    return hover_ == GraphHover::BandDrag || hover_ == GraphHover::GainZoneDrag ||
+           hover_ == GraphHover::FrequencyZoneDrag || hover_ == GraphHover::QDrag;
+}
+
 void GraphBandEditor::reset() {
-    hover_ = hover::kNone;
+    hover_ = GraphHover::None;
     modifier_ = DragModifier::None;
     wheelRemainder_ = 0;
     closeFinishedStep();
@@ -57,14 +94,7 @@ void GraphBandEditor::closeFinishedStep() {
 }
 
 std::optional<int> GraphBandEditor::hitTest(int px, int py) const {
-    const int bands = std::min(doc_.activeBandCount(), kShownFlagCount);
-    for (int band = 0; band < bands; ++band) {
-        const auto index = static_cast<std::size_t>(band);
-        if (page_.bandShown[index] &&
-            page_.markers[index].contains(static_cast<float>(px), static_cast<float>(py)))
-            return band;
-    }
-    return std::nullopt;
+    return MarkerUnder(geometry_, doc_, output_, page_, static_cast<float>(px), static_cast<float>(py));
 }
 
 GraphBandEditor::BandValues GraphBandEditor::currentValues(int band) const {
@@ -74,8 +104,8 @@ GraphBandEditor::BandValues GraphBandEditor::currentValues(int band) const {
 GraphEditResult GraphBandEditor::mouseMove(const GraphPointer& pointer) {
     GraphEditResult result = handledResult();
     if (!pointer.insideFrame) {
-        result.updateCursor = hover_ != hover::kNone;
-        hover_ = hover::kNone;
+        result.updateCursor = hover_ != GraphHover::None;
+        hover_ = GraphHover::None;
         closeFinishedStep();
         return result;
     }
@@ -88,16 +118,16 @@ GraphEditResult GraphBandEditor::mouseMove(const GraphPointer& pointer) {
         return step;
     }
 
-    hover_ = hit ? *hit + 1 : hover::kNone;
+    hover_ = hit ? GraphHover::Band : GraphHover::None;
+    if (hit) hoverBand_ = *hit;
     closeFinishedStep();  // the buttons were released outside the window
     if (!hit && page_.selectedBand()) {
         const auto px = static_cast<float>(pointer.x);
         const auto py = static_cast<float>(pointer.y);
-        if (px < mapping_.plotLeft - 2.0F) {
-            hover_ = hover::kGainZone;
-        } else if (px > mapping_.plotLeft + 1.0F &&
-                   py > mapping_.plotTop + kPlotHeightUnits * mapping_.yScale) {
-            hover_ = hover::kFrequencyZone;
+        if (geometry_.inGainZone(px)) {
+            hover_ = GraphHover::GainZone;
+        } else if (geometry_.inFrequencyZone(px, py)) {
+            hover_ = GraphHover::FrequencyZone;
         }
     }
     result.updateCursor = true;
@@ -124,10 +154,11 @@ bool GraphBandEditor::scrollToShow(int band) {
 }
 
 GraphEditResult GraphBandEditor::leftButtonDown(const GraphPointer& pointer) {
-    if (hover_ < 1 || hover_ >= hover::kDragging) return {};
+    const GraphHover drag = leftDragFrom(hover_);
+    if (drag == GraphHover::None) return {};
     GraphEditResult result = handledResult();
-    if (hover_ <= hover::kLastBand) page_.selectedTarget = hover_ + (kTargetFirstBand - 1);
-    hover_ += hover::kDragging;
+    if (hover_ == GraphHover::Band) page_.selectedTarget = hoverBand_ + kTargetFirstBand;
+    hover_ = drag;
     startDrag(pointer);
     result.focusGraph = true;
     if (const auto band = page_.selectedBand()) result.scrolled = scrollToShow(*band);
@@ -139,8 +170,8 @@ GraphEditResult GraphBandEditor::leftButtonDown(const GraphPointer& pointer) {
 
 GraphEditResult GraphBandEditor::leftButtonUp() {
     // Only a drag the left button started ends here; a right-button Q drag keeps going.
-    if (!isDragging() || hover_ == hover::kQDrag) return {};
-    hover_ -= hover::kDragging;
+    if (!isDragging() || hover_ == GraphHover::QDrag) return {};
+    hover_ = hoverAfterLeftDrag(hover_);
     closeFinishedStep();
     GraphEditResult result = handledResult();
     result.updateCursor = true;
@@ -148,14 +179,14 @@ GraphEditResult GraphBandEditor::leftButtonUp() {
 }
 
 GraphEditResult GraphBandEditor::rightButtonDown(const GraphPointer& pointer) {
-    if (hover_ == hover::kFrequencyZone) {
-        hover_ = hover::kQDrag;
+    if (hover_ == GraphHover::FrequencyZone) {
+        hover_ = GraphHover::QDrag;
         startDrag(pointer);
         GraphEditResult result = handledResult();
         result.updateCursor = true;
         return result;
     }
-    if (hover_ == hover::kNone) {
+    if (hover_ == GraphHover::None) {
         GraphEditResult result = handledResult();
         result.openContextMenu = true;
         return result;
@@ -164,8 +195,8 @@ GraphEditResult GraphBandEditor::rightButtonDown(const GraphPointer& pointer) {
 }
 
 GraphEditResult GraphBandEditor::rightButtonUp() {
-    if (hover_ != hover::kQDrag) return {};
-    hover_ = hover::kFrequencyZone;
+    if (hover_ != GraphHover::QDrag) return {};
+    hover_ = GraphHover::FrequencyZone;
     closeFinishedStep();
     GraphEditResult result = handledResult();
     result.updateCursor = true;
@@ -175,7 +206,7 @@ GraphEditResult GraphBandEditor::rightButtonUp() {
 GraphEditResult GraphBandEditor::dragStep(const GraphPointer& pointer) {
     const auto band = page_.selectedBand();
     if (!band || *band >= doc_.activeBandCount()) return handledResult();
-    if (hover_ == hover::kQDrag) return qDragStep(*band, pointer.x);
+    if (hover_ == GraphHover::QDrag) return qDragStep(*band, pointer.x);
     return markerDragStep(*band, pointer);
 }
 
@@ -196,7 +227,7 @@ GraphEditResult GraphBandEditor::applyQ(int band, int wanted) {
 
 GraphEditResult GraphBandEditor::qDragStep(int band, int px) {
     const float pixels = static_cast<float>(px - anchorX_);
-    return applyQ(band, truncated(pixels / (kQPixelsPerStep * mapping_.xScale)) + start_.q);
+    return applyQ(band, truncated(pixels / (kQPixelsPerStep * geometry_.xScale)) + start_.q);
 }
 
 GraphEditResult GraphBandEditor::markerDragStep(int band, const GraphPointer& pointer) {
@@ -206,17 +237,17 @@ GraphEditResult GraphBandEditor::markerDragStep(int band, const GraphPointer& po
     const auto px = static_cast<float>(pointer.x);
     const auto py = static_cast<float>(pointer.y);
 
-    int frequency = truncated((px - mapping_.plotLeft) / mapping_.xScale) + kFirstFrequencyIndex;
-    int gain = truncated(static_cast<float>(kZeroDbRow) - (py - mapping_.plotTop) / mapping_.yScale);
+    int frequency = geometry_.frequencyIndexAt(px);
+    int gain = geometry_.gainAt(py);
     // Each key holds its own value: Shift the frequency, Ctrl the gain (both: nothing moves).
     if (pointer.shift) frequency = now.frequency;
     if (pointer.ctrl) gain = now.gain;
-    if (hover_ == hover::kFrequencyZone + hover::kDragging) {
-        frequency = truncated(static_cast<float>(pointer.x - anchorX_) / mapping_.xScale) + start_.frequency;
+    if (hover_ == GraphHover::FrequencyZoneDrag) {
+        frequency = truncated(static_cast<float>(pointer.x - anchorX_) / geometry_.xScale) + start_.frequency;
         gain = now.gain;
-    } else if (hover_ == hover::kGainZone + hover::kDragging) {
+    } else if (hover_ == GraphHover::GainZoneDrag) {
         frequency = now.frequency;
-        gain = start_.gain - truncated(static_cast<float>(pointer.y - anchorY_) / mapping_.yScale);
+        gain = start_.gain - truncated(static_cast<float>(pointer.y - anchorY_) / geometry_.yScale);
     }
 
     const int unit = doc_.unitType();
@@ -244,22 +275,24 @@ GraphEditResult GraphBandEditor::wheel(int angleDelta) {
 }
 
 GraphCursor GraphBandEditor::cursor() const {
-    if (hover_ <= hover::kNone) return GraphCursor::Default;
-    if (hover_ > hover::kDragging) {
-        const bool bandDrag = hover_ <= hover::kDragging + hover::kLastBand;
-        if ((bandDrag && modifier_ == DragModifier::Shift) || hover_ == hover::kGainZone + hover::kDragging)
-            return GraphCursor::SizeVertical;
-        if ((bandDrag && modifier_ == DragModifier::Ctrl) ||
-            hover_ == hover::kFrequencyZone + hover::kDragging || hover_ == hover::kQDrag)
-            return GraphCursor::SizeHorizontal;
-        return GraphCursor::SizeAll;
+    const bool shift = modifier_ == DragModifier::Shift;
+    const bool ctrl = modifier_ == DragModifier::Ctrl;
+    switch (hover_) {
+        case GraphHover::None: return GraphCursor::Default;
+        case GraphHover::Band:
+            if (shift) return GraphCursor::BandGainOnly;
+            if (ctrl) return GraphCursor::BandFreqOnly;
+            return GraphCursor::BandPick;
+        case GraphHover::GainZone: return GraphCursor::BandGainOnly;
+        case GraphHover::FrequencyZone: return GraphCursor::BandFreqOnly;
+        case GraphHover::BandDrag:
+            if (shift) return GraphCursor::SizeVertical;
+            if (ctrl) return GraphCursor::SizeHorizontal;
+            return GraphCursor::SizeAll;
+        case GraphHover::GainZoneDrag: return GraphCursor::SizeVertical;
+        case GraphHover::FrequencyZoneDrag:
+        case GraphHover::QDrag: return GraphCursor::SizeHorizontal;
     }
-    const bool overBand = hover_ <= hover::kLastBand;
-    if ((overBand && modifier_ == DragModifier::Shift) || hover_ == hover::kGainZone)
-        return GraphCursor::BandGainOnly;
-    if ((overBand && modifier_ == DragModifier::Ctrl) || hover_ == hover::kFrequencyZone)
-        return GraphCursor::BandFreqOnly;
-    if (overBand) return GraphCursor::BandPick;
     return GraphCursor::Default;
 }
 

@@ -6,6 +6,7 @@
 // through the document's setters, always limited to the range of the band's type.
 
 #include <array>
+#include <cstdint>
 #include <optional>
 
 #include "response/GraphGeometry.h"
@@ -23,15 +24,18 @@ inline constexpr int kTargetHighPass = 1;
 inline constexpr int kTargetLowPass = 2;
 inline constexpr int kTargetFirstBand = 3;
 
-// Hover states: 1 + b over band b's marker, the two margin zones, and + 64 while dragging.
-namespace hover {
-inline constexpr int kNone = 0;
-inline constexpr int kLastBand = 29;
-inline constexpr int kGainZone = 32;       // left of the plot: drag changes gain only
-inline constexpr int kFrequencyZone = 33;  // below the plot: drag changes frequency only
-inline constexpr int kDragging = 64;       // added while the left button drags a target
-inline constexpr int kQDrag = 98;          // right button dragging in the frequency zone
-}  // namespace hover
+// Where the pointer is and what it is doing: over a band's marker (GraphBandEditor::hoverBand
+// says which) or one of the two margin zones, and whether a button drags from there.
+enum class GraphHover : std::uint8_t {
+    None,
+    Band,
+    GainZone,       // left of the plot: a drag changes gain only
+    FrequencyZone,  // below the plot: a drag changes frequency only
+    BandDrag,       // the left button drags the selected band from its marker
+    GainZoneDrag,
+    FrequencyZoneDrag,
+    QDrag,  // the right button drags the selected band's Q in the frequency zone
+};
 
 enum class DragModifier : int { None = 0, Shift = 1, Ctrl = 2 };
 
@@ -46,22 +50,12 @@ enum class GraphCursor {
     SizeAll,         // dragging frequency and gain
 };
 
-// Pixel mapping of the plot inside the graph frame: graph point (x, y) lies at
-// (plotLeft + xScale * x, plotTop + yScale * y); x = frequency index - 12, y = 180 - gain.
-struct PlotMapping {
-    float plotLeft = 36.0F;
-    float plotTop = 6.0F;
-    float xScale = 1.0F;  // pixels per frequency index step
-    float yScale = 1.0F;  // pixels per tenth of a dB
-};
-
 // The part of an output page's state that the graph and its mouse handling share.
 struct OutputPageState {
     int selectedTarget = kTargetNone;
     int firstVisibleBand = 0;
     int scrollMaximum = 0;  // activeBandCount - 5, at least 0
     std::array<bool, kShownFlagCount> bandShown{true, true, true, true, true, true, true, true, true, true};
-    MarkerRects markers = InitialMarkerRects();  // written by the graph painter
 
     std::optional<int> selectedBand() const {
         if (selectedTarget < kTargetFirstBand) return std::nullopt;
@@ -103,15 +97,22 @@ struct GraphEditResult {
     bool qChanged = false;
 };
 
+// A band's marker on the graph, placed from its frequency and gain codes: the rectangle
+// the painter draws and the hit test picks.
+RectF BandMarkerRect(const GraphGeometry& geometry, const CKorvaliserDoc& doc, int output, int band);
+
+// The lowest band in use, shown on the graph, whose marker contains the pixel.
+std::optional<int> MarkerUnder(const GraphGeometry& geometry, const CKorvaliserDoc& doc, int output,
+                               const OutputPageState& page, float px, float py);
+
 class GraphBandEditor {
 public:
-    GraphBandEditor(CKorvaliserDoc& document, int output, OutputPageState& page);
+    // The geometry is the graph's, filled once its frame is known; it must outlive the editor.
+    GraphBandEditor(CKorvaliserDoc& document, int output, OutputPageState& page,
+                    const GraphGeometry& geometry);
     ~GraphBandEditor();
     GraphBandEditor(const GraphBandEditor&) = delete;
     GraphBandEditor& operator=(const GraphBandEditor&) = delete;
-
-    void setPlotMapping(const PlotMapping& mapping) { mapping_ = mapping; }
-    const PlotMapping& plotMapping() const { return mapping_; }
 
     GraphEditResult mouseMove(const GraphPointer& pointer);
     GraphEditResult leftButtonDown(const GraphPointer& pointer);
@@ -126,9 +127,11 @@ public:
     std::optional<int> hitTest(int px, int py) const;
     GraphCursor cursor() const;
 
-    int hoverState() const { return hover_; }
+    GraphHover hover() const { return hover_; }
+    // The band under the pointer while hover() is Band or BandDrag.
+    int hoverBand() const { return hoverBand_; }
     DragModifier modifier() const { return modifier_; }
-    bool isDragging() const { return hover_ > hover::kDragging; }
+    bool isDragging() const;
     // Forget any drag, e.g. when the page is deactivated.
     void reset();
 
@@ -153,8 +156,9 @@ private:
     CKorvaliserDoc& doc_;
     int output_;
     OutputPageState& page_;
-    PlotMapping mapping_{};
-    int hover_ = hover::kNone;
+    const GraphGeometry& geometry_;
+    GraphHover hover_ = GraphHover::None;
+    int hoverBand_ = 0;
     DragModifier modifier_ = DragModifier::None;
     int anchorX_ = 0;
     int anchorY_ = 0;

@@ -18,18 +18,18 @@ constexpr int kLoudestGainCode = 30;  // +12 dB, the top of the gain sliders
 constexpr double kCountsPerMillisecond = 96.0;
 constexpr int kTrackbarPage = 10;
 
-constexpr Rgb kNoReadingGrey{192, 192, 192};
-constexpr Rgb kCoolGreen{0, 255, 0};
-constexpr Rgb kHotRed{255, 0, 0};
-constexpr Rgb kBlack{0, 0, 0};
-constexpr Rgb kWhite{255, 255, 255};
+constexpr Colour kNoReadingGrey = MakeRgb(192, 192, 192);
+constexpr Colour kCoolGreen = MakeRgb(0, 255, 0);
+constexpr Colour kHotRed = MakeRgb(255, 0, 0);
+constexpr Colour kBlack = MakeRgb(0, 0, 0);
+constexpr Colour kWhite = MakeRgb(255, 255, 255);
 
-Rgb temperatureBackground(int t) {
+Colour temperatureBackground(int t) {
     if (t <= kNoTemperature) return kNoReadingGrey;
     if (t <= 50) return kCoolGreen;
     // Green to yellow, then yellow to red, in steps of 20 per degree.
-    if (t <= 62) return {static_cast<std::uint8_t>(20 * (t - 50) + 10), 250, 0};
-    if (t <= 74) return {250, static_cast<std::uint8_t>(250 - 20 * (t - 63)), 0};
+    if (t <= 62) return MakeRgb(20 * (t - 50) + 10, 250, 0);
+    if (t <= 74) return MakeRgb(250, 250 - 20 * (t - 63), 0);
     return kHotRed;
 }
 

@@ -2,12 +2,12 @@
 // The arithmetic behind the output page's text fields, trackbar, row scrolling and
 // temperature display, kept free of widgets so every rule can be checked on its own.
 
-#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
 
 #include "editing/slider/ScrollStep.h"
+#include "response/Colour.h"
 
 namespace kv {
 
@@ -46,18 +46,11 @@ inline constexpr int kLimiterLevelCount = 21;
 std::string releaseListText(int index);
 inline constexpr int kReleaseListCount = 5;
 
-struct Rgb {
-    std::uint8_t red = 0;
-    std::uint8_t green = 0;
-    std::uint8_t blue = 0;
-    bool operator==(const Rgb&) const = default;
-};
-
 // The colours of the two temperature labels for a unit temperature in degrees Celsius;
 // -10 or below means no reading has arrived. (The texts come with the status decoding.)
 struct TemperatureColours {
-    Rgb background;
-    Rgb text;
+    Colour background;
+    Colour text;
 };
 inline constexpr int kNoTemperature = -10;
 TemperatureColours temperatureColours(int celsius);

@@ -21,9 +21,9 @@ int clampComponent(int value) { return std::clamp(value, 0, kRgbMax); }
 }  // namespace
 
 PackedHls RgbToHls(Colour colour) {
-    const int r = RedOf(colour);
-    const int g = GreenOf(colour);
-    const int b = BlueOf(colour);
+    const int r = colour.red;
+    const int g = colour.green;
+    const int b = colour.blue;
     const int mx = std::max({r, g, b});
     const int mn = std::min({r, g, b});
     const int l = ((mx + mn + 1) * kHlsMax) / (2 * kRgbMax);

@@ -3,24 +3,18 @@
 // lightness, in the exact integer hue/lightness/saturation arithmetic the buttons have
 // always used, and the colours of the four rings of their bevel frame.
 //
-// Colours are packed as 0x00BBGGRR (red in the low byte). Packed HLS values hold the
-// hue in bits 0..7, lightness in 8..15 and saturation in 16..23, each on 0..255; on that
-// scale a sixth of the colour circle is 42, a third 85, and greys have hue 170.
+// Packed HLS values hold the hue in bits 0..7, lightness in 8..15 and saturation in
+// 16..23, each on 0..255; on that scale a sixth of the colour circle is 42, a third 85,
+// and greys have hue 170.
 
 #include <array>
 #include <cstdint>
 
+#include "response/Colour.h"
+
 namespace kv {
 
-using Colour = std::uint32_t;
 using PackedHls = std::uint32_t;
-
-constexpr Colour MakeRgb(int red, int green, int blue) {
-    return static_cast<Colour>((red & 0xFF) | (green & 0xFF) << 8 | (blue & 0xFF) << 16);
-}
-constexpr int RedOf(Colour c) { return static_cast<int>(c & 0xFF); }
-constexpr int GreenOf(Colour c) { return static_cast<int>((c >> 8) & 0xFF); }
-constexpr int BlueOf(Colour c) { return static_cast<int>((c >> 16) & 0xFF); }
 
 constexpr PackedHls MakeHls(int hue, int lightness, int saturation) {
     return static_cast<PackedHls>((hue & 0xFF) | (lightness & 0xFF) << 8 | (saturation & 0xFF) << 16);
@@ -40,8 +34,8 @@ Colour ShadeColour(int factor, Colour colour);
 
 // One ring of a bevel frame: top and left edges in one colour, bottom and right in the other.
 struct BevelRing {
-    Colour topLeft = 0;
-    Colour bottomRight = 0;
+    Colour topLeft;
+    Colour bottomRight;
 };
 
 // The four rings from the outside in. Raised (a button that is not pressed) is lit from

@@ -5,12 +5,6 @@
 
 namespace kv {
 
-MarkerRects InitialMarkerRects() {
-    MarkerRects rects{};
-    rects.fill(RectF{0, 0, kMarkerSize, kMarkerSize});
-    return rects;
-}
-
 void GraphGeometry::setGraphFrame(int width, int height) {
     frameWidth = width;
     frameHeight = height;
@@ -70,15 +64,6 @@ RectI GraphGeometry::meterDarkRect(int value) const {
     const float height = std::min(static_cast<float>(value) * meterStep, meterHeight);
     return {static_cast<int>(meterLeft), static_cast<int>(meterTop), static_cast<int>(meterWidth),
             static_cast<int>(height)};
-}
-
-int HitTestMarker(const MarkerRects& rects, std::uint32_t shownMask, int bandCount, float px, float py) {
-    const int count = std::min(bandCount, kMarkerSlots);
-    for (int b = 0; b < count; ++b) {
-        if ((shownMask >> b & 1u) == 0) continue;
-        if (rects[static_cast<std::size_t>(b)].contains(px, py)) return b;
-    }
-    return -1;
 }
 
 }  // namespace kv

@@ -7,7 +7,8 @@
 // Graph point (x, y) is at pixel (plotLeft + xScale x, plotTop + yScale y).
 
 #include <array>
-#include <cstdint>
+
+#include "response/Colour.h"
 
 namespace kv {
 
@@ -35,10 +36,7 @@ struct RectI {
     int height = 0;
 };
 
-inline constexpr int kMarkerSlots = 16;
 inline constexpr float kMarkerSize = 10.0f;
-using MarkerRects = std::array<RectF, kMarkerSlots>;
-MarkerRects InitialMarkerRects();  // every rectangle (0, 0, 10, 10)
 
 // Plot size in graph units and the fixed margins around it.
 inline constexpr int kPlotUnitsWide = 420;
@@ -107,16 +105,12 @@ struct GraphGeometry {
     RectI meterDarkRect(int value) const;
 };
 
-// Lowest band (0 .. bandCount - 1) shown on the graph whose marker contains the pixel, or
-// -1. shownMask bit b is band b's shown flag.
-int HitTestMarker(const MarkerRects& rects, std::uint32_t shownMask, int bandCount, float px, float py);
-
-// Marker palette (0xAARRGGBB) and styles: bands 0..6 take palette entries 0..6 and are
-// squares; band 7 (and later) takes entry (b + 1) mod 8 and is a circle, so band 7 wears
-// band 0's yellow.
-inline constexpr std::array<std::uint32_t, 8> kMarkerPalette{0xFFFFFF00, 0xFFFF0000, 0xFF00FFFF, 0xFF00FF00,
-                                                             0xFFFF00FF, 0xFF0000FF, 0xFFFFFFFF, 0xFFC0C0C0};
-constexpr std::uint32_t markerColour(int band) {
+// Marker palette and styles: bands 0..6 take palette entries 0..6 and are squares; band 7
+// (and later) takes entry (b + 1) mod 8 and is a circle, so band 7 wears band 0's yellow.
+inline constexpr std::array<Colour, 8> kMarkerPalette{
+    MakeRgb(255, 255, 0), MakeRgb(255, 0, 0), MakeRgb(0, 255, 255),   MakeRgb(0, 255, 0),
+    MakeRgb(255, 0, 255), MakeRgb(0, 0, 255), MakeRgb(255, 255, 255), MakeRgb(192, 192, 192)};
+constexpr Colour markerColour(int band) {
     return kMarkerPalette[static_cast<std::size_t>(band < 7 ? band : (band + 1) % 8)];
 }
 constexpr bool markerIsEllipse(int band) { return band >= 7; }

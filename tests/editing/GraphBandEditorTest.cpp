@@ -15,32 +15,27 @@ namespace {
 using test::RecordingSender;
 using test::SentMessage;
 
-// A 464 x 390 graph frame: xScale (464 - 44) / 420 = 1, yScale (390 - 30) / 360 = 1.
-// Tests that need other scales set their own mapping.
-constexpr PlotMapping kUnitMapping{36.0F, 6.0F, 1.0F, 1.0F};
-constexpr PlotMapping kWideMapping{36.0F, 6.0F, 2.0F, 0.5F};
+// The plot 36 pixels from the left and 6 from the top of the frame, at the given scales.
+GraphGeometry plotAt(float xScale, float yScale) {
+    GraphGeometry g;
+    g.xScale = xScale;
+    g.yScale = yScale;
+    return g;
+}
 
 class GraphBandEditorTest : public ::testing::Test {
 protected:
     void SetUp() override {
         doc.setSender(&sender);
         page.scrollMaximum = doc.activeBandCount() - kVisibleRows;
-        editor.setPlotMapping(kUnitMapping);
     }
 
-    // Where the graph painter puts each band's marker: centred on its frequency and gain.
-    void placeMarkers() {
-        const PlotMapping& m = editor.plotMapping();
-        for (int b = 0; b < kShownFlagCount; ++b) {
-            const auto freq = static_cast<float>(doc.bandFrequency(output, b) - 12);
-            const auto gain = static_cast<float>(180 - doc.bandGain(output, b));
-            page.markers[static_cast<std::size_t>(b)] = {freq * m.xScale + m.plotLeft - 5.0F,
-                                                         gain * m.yScale + m.plotTop - 5.0F, 10.0F, 10.0F};
-        }
-    }
+    // One pixel per frequency step and per tenth of a dB; tests that need other scales
+    // switch to the wide plot (two pixels per step, half a pixel per tenth).
+    void useWidePlot() { geometry = plotAt(2.0F, 0.5F); }
     // Pixel of a band's marker centre.
     GraphPointer at(int band) const {
-        const RectF& r = page.markers[static_cast<std::size_t>(band)];
+        const RectF r = BandMarkerRect(geometry, doc, output, band);
         return {static_cast<int>(r.x + 5.0F), static_cast<int>(r.y + 5.0F)};
     }
     static GraphPointer held(GraphPointer p, bool shift = false, bool ctrl = false) {
@@ -51,9 +46,9 @@ protected:
     }
     // Hover over a band's marker and press the left button on it.
     void grab(int band) {
-        placeMarkers();
         editor.mouseMove(at(band));
-        ASSERT_EQ(editor.hoverState(), band + 1);
+        ASSERT_EQ(editor.hover(), GraphHover::Band);
+        ASSERT_EQ(editor.hoverBand(), band);
         editor.leftButtonDown(at(band));
         sender.sent.clear();
     }
@@ -67,11 +62,13 @@ protected:
     CKorvaliserDoc doc;
     RecordingSender sender{/*isOnlineNow=*/true};
     OutputPageState page;
-    GraphBandEditor editor{doc, output, page};
+    GraphGeometry geometry = plotAt(1.0F, 1.0F);
+    GraphBandEditor editor{doc, output, page, geometry};
 };
 
 TEST_F(GraphBandEditorTest, HitTestPicksTheLowestShownBandInUse) {
-    for (auto& r : page.markers) r = {100.0F, 100.0F, 10.0F, 10.0F};
+    // Every band at frequency 81 and +8.1 dB: all markers at (100, 100, 10, 10).
+    for (int b = 0; b < kShownFlagCount; ++b) doc.setBandFrequencyAndGain(output, b, 81, 81);
     struct Case {
         const char* what;
         std::vector<int> hidden;
@@ -100,52 +97,60 @@ TEST_F(GraphBandEditorTest, HitTestPicksTheLowestShownBandInUse) {
 
 TEST_F(GraphBandEditorTest, MouseMoveSetsHoverStateAndModifier) {
     spreadBands();
-    placeMarkers();
     const int bottom = 6 + 360 + 1;  // first pixel row below the plot with yScale 1
     struct Case {
         const char* what;
         int selected;
         GraphPointer pointer;
-        int hover;
+        GraphHover hover;
         DragModifier modifier;
     };
+    const auto band3 = GraphHover::Band;  // band 3 is band index 2
+    const auto none = GraphHover::None;
     const std::vector<Case> cases = {
-        {"over band 3's marker", kTargetNone, at(2), 3, DragModifier::None},
+        {"over band 3's marker", kTargetNone, at(2), band3, DragModifier::None},
         {"marker with Shift", kTargetNone,
          [&] {
              auto p = at(2);
              p.shift = true;
              return p;
          }(),
-         3, DragModifier::Shift},
+         band3, DragModifier::Shift},
         {"marker with Ctrl and Shift: Ctrl wins", kTargetNone,
          [&] {
              auto p = at(2);
              p.shift = p.ctrl = true;
              return p;
          }(),
-         3, DragModifier::Ctrl},
-        {"empty area", kTargetNone, {300, 50}, 0, DragModifier::None},
-        {"left margin, nothing selected", kTargetNone, {10, 100}, 0, DragModifier::None},
-        {"left margin, band selected", kTargetFirstBand + 1, {10, 100}, hover::kGainZone, DragModifier::None},
+         band3, DragModifier::Ctrl},
+        {"empty area", kTargetNone, {300, 50}, none, DragModifier::None},
+        {"left margin, nothing selected", kTargetNone, {10, 100}, none, DragModifier::None},
+        {"left margin, band selected",
+         kTargetFirstBand + 1,
+         {10, 100},
+         GraphHover::GainZone,
+         DragModifier::None},
         {"two pixels left of the plot is not the zone",
          kTargetFirstBand + 1,
          {34, 100},
-         0,
+         none,
          DragModifier::None},
         {"below the plot, band selected",
          kTargetFirstBand,
          {200, bottom},
-         hover::kFrequencyZone,
+         GraphHover::FrequencyZone,
          DragModifier::None},
-        {"below the plot, crossover selected", kTargetLowPass, {200, bottom}, 0, DragModifier::None},
-        {"on the plot's bottom row", kTargetFirstBand, {200, 366}, 0, DragModifier::None},
-        {"outside the frame", kTargetFirstBand, {200, bottom, false}, 0, DragModifier::None},
+        {"below the plot, crossover selected", kTargetLowPass, {200, bottom}, none, DragModifier::None},
+        {"on the plot's bottom row", kTargetFirstBand, {200, 366}, none, DragModifier::None},
+        {"outside the frame", kTargetFirstBand, {200, bottom, false}, none, DragModifier::None},
     };
     for (const Case& c : cases) {
         page.selectedTarget = c.selected;
         editor.mouseMove(c.pointer);
-        EXPECT_EQ(editor.hoverState(), c.hover) << c.what;
+        EXPECT_EQ(editor.hover(), c.hover) << c.what;
+        if (c.hover == GraphHover::Band) {
+            EXPECT_EQ(editor.hoverBand(), 2) << c.what;
+        }
         if (c.pointer.insideFrame) {
             EXPECT_EQ(editor.modifier(), c.modifier) << c.what;
         }
@@ -154,10 +159,9 @@ TEST_F(GraphBandEditorTest, MouseMoveSetsHoverStateAndModifier) {
 
 TEST_F(GraphBandEditorTest, HiddenBandCannotBePicked) {
     spreadBands();
-    placeMarkers();
     page.bandShown[4] = false;
     editor.mouseMove(at(4));
-    EXPECT_EQ(editor.hoverState(), hover::kNone);
+    EXPECT_EQ(editor.hover(), GraphHover::None);
     EXPECT_FALSE(editor.leftButtonDown(at(4)).handled);
     EXPECT_EQ(page.selectedTarget, kTargetNone);
 }
@@ -179,24 +183,24 @@ TEST_F(GraphBandEditorTest, PressSelectsTheBandAndScrollsItIntoTheRows) {
     };
     for (const Case& c : cases) {
         page.firstVisibleBand = c.firstVisible;
-        placeMarkers();
         editor.mouseMove(at(c.band));
         const GraphEditResult r = editor.leftButtonDown(at(c.band));
         EXPECT_TRUE(r.handled);
         EXPECT_EQ(page.selectedTarget, kTargetFirstBand + c.band);
-        EXPECT_EQ(editor.hoverState(), hover::kDragging + c.band + 1);
+        EXPECT_EQ(editor.hover(), GraphHover::BandDrag);
         EXPECT_EQ(page.firstVisibleBand, c.expectedFirst) << "band " << c.band;
         EXPECT_EQ(r.scrolled, c.scrolled) << "band " << c.band;
         EXPECT_TRUE(r.refreshRows && r.redrawGraph && r.focusGraph);
         editor.leftButtonUp();
-        EXPECT_EQ(editor.hoverState(), c.band + 1);
+        EXPECT_EQ(editor.hover(), GraphHover::Band);
+        EXPECT_EQ(editor.hoverBand(), c.band);
     }
     EXPECT_TRUE(sender.sent.empty()) << "picking a band writes nothing";
 }
 
 TEST_F(GraphBandEditorTest, DragArithmeticFollowsThePointerWithinTheTypeRanges) {
-    // Band 2 of output 2 as PEQ, shelf and high-pass; wide mapping xScale 2, yScale 0.5.
-    editor.setPlotMapping(kWideMapping);
+    // Band 2 of output 2 as PEQ, shelf and high-pass; wide plot xScale 2, yScale 0.5.
+    useWidePlot();
     spreadBands();  // keeps the other markers away from band 2's
     struct Case {
         const char* what;
@@ -265,28 +269,27 @@ TEST_F(GraphBandEditorTest, DragEndsWhenNoButtonIsHeldOrThePointerLeaves) {
     grab(2);
     ASSERT_TRUE(editor.isDragging());
     editor.mouseMove({300, 50});  // no button held: recomputes the hover state
-    EXPECT_EQ(editor.hoverState(), hover::kNone);
+    EXPECT_EQ(editor.hover(), GraphHover::None);
     EXPECT_FALSE(editor.isDragging());
 
     grab(2);
     GraphPointer outside = held({300, 50});
     outside.insideFrame = false;
     editor.mouseMove(outside);
-    EXPECT_EQ(editor.hoverState(), hover::kNone);
+    EXPECT_EQ(editor.hover(), GraphHover::None);
     EXPECT_TRUE(sender.sent.empty());
 }
 
 TEST_F(GraphBandEditorTest, MarginZoneDragsMoveOneValueFromTheAnchor) {
-    editor.setPlotMapping(kWideMapping);
+    useWidePlot();
     doc.setBandFrequencyAndGain(output, 0, 200, 30);
     page.selectedTarget = kTargetFirstBand;
-    placeMarkers();
 
     // Gain zone: gain = start gain - trunc(dy / yScale); frequency stays.
     editor.mouseMove({10, 100});
-    ASSERT_EQ(editor.hoverState(), hover::kGainZone);
+    ASSERT_EQ(editor.hover(), GraphHover::GainZone);
     editor.leftButtonDown({10, 100});
-    EXPECT_EQ(editor.hoverState(), hover::kGainZone + hover::kDragging);
+    EXPECT_EQ(editor.hover(), GraphHover::GainZoneDrag);
     EXPECT_EQ(editor.cursor(), GraphCursor::SizeVertical);
     editor.mouseMove(held({500, 90}));
     EXPECT_EQ(doc.bandGain(output, 0), 50);
@@ -294,12 +297,12 @@ TEST_F(GraphBandEditorTest, MarginZoneDragsMoveOneValueFromTheAnchor) {
     editor.mouseMove(held({10, 100 + 1000}));
     EXPECT_EQ(doc.bandGain(output, 0), -300);
     editor.leftButtonUp();
-    EXPECT_EQ(editor.hoverState(), hover::kGainZone);
+    EXPECT_EQ(editor.hover(), GraphHover::GainZone);
 
     // Frequency zone: frequency = start + trunc(dx / xScale); gain stays.
     const int below = 6 + 180 + 2;  // plot bottom is 6 + 360 * 0.5
     editor.mouseMove({100, below});
-    ASSERT_EQ(editor.hoverState(), hover::kFrequencyZone);
+    ASSERT_EQ(editor.hover(), GraphHover::FrequencyZone);
     editor.leftButtonDown({100, below});
     EXPECT_EQ(editor.cursor(), GraphCursor::SizeHorizontal);
     editor.mouseMove(held({121, 0}));
@@ -310,7 +313,7 @@ TEST_F(GraphBandEditorTest, MarginZoneDragsMoveOneValueFromTheAnchor) {
 }
 
 TEST_F(GraphBandEditorTest, RightButtonInFrequencyZoneDragsQ) {
-    editor.setPlotMapping(kWideMapping);  // one Q step per 4 * 2 pixels
+    useWidePlot();  // one Q step per 4 * 2 pixels
     page.selectedTarget = kTargetFirstBand + 5;
     const int below = 6 + 180 + 2;
     struct Case {
@@ -332,9 +335,9 @@ TEST_F(GraphBandEditorTest, RightButtonInFrequencyZoneDragsQ) {
         doc.setBandQ(output, 5, c.startQ);
         sender.sent.clear();
         editor.mouseMove({100, below});
-        ASSERT_EQ(editor.hoverState(), hover::kFrequencyZone) << c.what;
+        ASSERT_EQ(editor.hover(), GraphHover::FrequencyZone) << c.what;
         editor.rightButtonDown({100, below});
-        ASSERT_EQ(editor.hoverState(), hover::kQDrag) << c.what;
+        ASSERT_EQ(editor.hover(), GraphHover::QDrag) << c.what;
         EXPECT_EQ(editor.cursor(), GraphCursor::SizeHorizontal);
         EXPECT_FALSE(editor.leftButtonUp().handled) << "the left button does not end a Q drag";
         GraphPointer p{100 + c.dx, 0};
@@ -345,13 +348,12 @@ TEST_F(GraphBandEditorTest, RightButtonInFrequencyZoneDragsQ) {
         EXPECT_EQ(sender.sent.size(), c.expectedQ != c.startQ ? 1U : 0U) << c.what;
         EXPECT_EQ(doc.bandFrequency(output, 5), 252) << "a Q drag keeps the frequency";
         editor.rightButtonUp();
-        EXPECT_EQ(editor.hoverState(), hover::kFrequencyZone);
+        EXPECT_EQ(editor.hover(), GraphHover::FrequencyZone);
     }
 }
 
 TEST_F(GraphBandEditorTest, WheelChangesQOnlyWhileDragging) {
     spreadBands();
-    placeMarkers();
     editor.mouseMove(at(2));
     EXPECT_FALSE(editor.wheel(-120).handled);
     EXPECT_EQ(doc.bandQ(output, 2), 65) << "hovering is not dragging";
@@ -380,7 +382,6 @@ TEST_F(GraphBandEditorTest, WheelChangesQOnlyWhileDragging) {
 
 TEST_F(GraphBandEditorTest, CursorFollowsHoverStateAndModifier) {
     spreadBands();
-    placeMarkers();
     struct Case {
         const char* what;
         bool shift, ctrl, press;
@@ -423,7 +424,6 @@ TEST_F(GraphBandEditorTest, CursorFollowsHoverStateAndModifier) {
 
 TEST_F(GraphBandEditorTest, RightClickOnEmptyAreaAsksForTheContextMenu) {
     spreadBands();
-    placeMarkers();
     editor.mouseMove({300, 50});
     EXPECT_TRUE(editor.rightButtonDown({300, 50}).openContextMenu);
     editor.mouseMove(at(0));
@@ -438,7 +438,6 @@ TEST_F(GraphBandEditorTest, DraggedBandFollowsItsMarkerAcrossSteps) {
     spreadBands();
     grab(0);
     for (int step = 1; step <= 5; ++step) {
-        placeMarkers();
         GraphPointer p = at(0);
         p.x += 7;
         p.y -= 4;

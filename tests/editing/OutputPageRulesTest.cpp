@@ -92,7 +92,7 @@ TEST(OutputPageRules, ListTexts) {
 TEST(OutputPageRules, TemperatureColourTable) {
     struct Case {
         int t;
-        Rgb background;
+        Colour background;
         bool whiteText;
     };
     const std::vector<Case> cases = {
@@ -106,7 +106,7 @@ TEST(OutputPageRules, TemperatureColourTable) {
     for (const Case& c : cases) {
         const TemperatureColours d = temperatureColours(c.t);
         EXPECT_EQ(d.background, c.background) << c.t;
-        EXPECT_EQ(d.text, c.whiteText ? (Rgb{255, 255, 255}) : (Rgb{0, 0, 0})) << c.t;
+        EXPECT_EQ(d.text, c.whiteText ? MakeRgb(255, 255, 255) : MakeRgb(0, 0, 0)) << c.t;
     }
 }
 

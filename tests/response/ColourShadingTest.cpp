@@ -32,9 +32,9 @@ TEST(ColourShading, RgbToHlsTable) {
     };
     for (const HlsCase& c : cases) {
         const PackedHls hls = RgbToHls(c.colour);
-        EXPECT_EQ(HueOf(hls), c.hue) << std::hex << c.colour;
-        EXPECT_EQ(LightnessOf(hls), c.lightness) << std::hex << c.colour;
-        EXPECT_EQ(SaturationOf(hls), c.saturation) << std::hex << c.colour;
+        EXPECT_EQ(HueOf(hls), c.hue) << c.colour;
+        EXPECT_EQ(LightnessOf(hls), c.lightness) << c.colour;
+        EXPECT_EQ(SaturationOf(hls), c.saturation) << c.colour;
     }
 }
 
@@ -86,7 +86,7 @@ TEST(ColourShading, ShadeColourTable) {
     };
     for (const Case& c : cases) {
         EXPECT_EQ(ShadeColour(c.factor, c.colour), c.expected)
-            << "factor " << c.factor << " colour " << std::hex << c.colour;
+            << "factor " << c.factor << " colour " << c.colour;
     }
 }
 
@@ -98,16 +98,16 @@ TEST(ColourShading, UnitFactorKeepsEveryColourCloseAndGreysGrey) {
             for (int b = 0; b < 256; b += 15) {
                 const Colour c = MakeRgb(r, g, b);
                 const Colour s = ShadeColour(128, c);
-                ASSERT_LE(std::abs(RedOf(s) - r), 16) << r << ',' << g << ',' << b;
-                ASSERT_LE(std::abs(GreenOf(s) - g), 16) << r << ',' << g << ',' << b;
-                ASSERT_LE(std::abs(BlueOf(s) - b), 16) << r << ',' << g << ',' << b;
+                ASSERT_LE(std::abs(s.red - r), 16) << c;
+                ASSERT_LE(std::abs(s.green - g), 16) << c;
+                ASSERT_LE(std::abs(s.blue - b), 16) << c;
             }
         }
     }
     for (int v = 0; v < 256; v += 5) {
         const Colour grey = ShadeColour(100, MakeRgb(v, v, v));
-        EXPECT_EQ(RedOf(grey), GreenOf(grey));
-        EXPECT_EQ(GreenOf(grey), BlueOf(grey));
+        EXPECT_EQ(grey.red, grey.green);
+        EXPECT_EQ(grey.green, grey.blue);
     }
 }
 

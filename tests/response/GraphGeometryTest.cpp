@@ -81,31 +81,6 @@ TEST(GraphGeometry, MarkerRectanglesAndTheMouseInverse) {
     }
 }
 
-TEST(HitTestMarker, LowestShownBandWinsAndEdgesAreHalfOpen) {
-    MarkerRects rects = InitialMarkerRects();
-    rects[0] = {100, 100, 10, 10};
-    rects[1] = {105, 105, 10, 10};  // overlaps band 0 at (105..110, 105..110)
-    rects[3] = {200, 50, 10, 10};
-    rects[9] = {300, 50, 10, 10};  // beyond the bands in use
-    const std::uint32_t all = 0x3FF;
-    struct Case {
-        std::uint32_t mask;
-        float x, y;
-        int expected;
-    };
-    const Case cases[] = {
-        {all, 100, 100, 0},       {all, 109.9f, 109.9f, 0}, {all, 110, 110, 1}, {all, 107, 107, 0},
-        {all & ~1u, 107, 107, 1}, {all, 99.9f, 100, -1},    {all, 205, 55, 3},  {all & ~8u, 205, 55, -1},
-        {all, 305, 55, -1},       {all, 210, 55, -1},       {0, 105, 105, -1},
-    };
-    for (const Case& c : cases) {
-        EXPECT_EQ(HitTestMarker(rects, c.mask, 8, c.x, c.y), c.expected)
-            << c.x << ',' << c.y << " mask " << c.mask;
-    }
-    // Untouched rectangles sit at (0, 0, 10, 10), so band 2 is found there.
-    EXPECT_EQ(HitTestMarker(rects, all, 8, 1, 1), 2);
-}
-
 TEST(GraphGeometry, MeterRectangles) {
     GraphGeometry g;
     g.setMeterFrame(20, 246);  // 240 pixels of bar, 5 per meter unit

@@ -72,7 +72,7 @@ protected:
     }
     // Pixel centre of a band's marker on the page graph.
     QPoint markerCentre(int band, int output = 0) const {
-        const RectF& r = page(output)->pageState().markers[static_cast<std::size_t>(band)];
+        const RectF r = BandMarkerRect(sheet->geometry(), doc, output, band);
         return {static_cast<int>(r.x + r.width / 2), static_cast<int>(r.y + r.height / 2)};
     }
     // Pixel of a frequency index and gain on the plot, through the shared geometry.

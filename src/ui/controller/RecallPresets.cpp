@@ -8,12 +8,11 @@
 #include "link/PresetTransfer.h"
 #include "response/ColourShading.h"
 #include "ui/controller/PresetSelectionList.h"
+#include "ui/widgets/ColourConversion.h"
 
 namespace kv {
 
 namespace {
-
-QColor toQColor(Colour c) { return QColor(RedOf(c), GreenOf(c), BlueOf(c)); }
 
 constexpr Colour kRecallBlue = MakeRgb(0, 0, 255);
 

@@ -1,41 +1,37 @@
 #pragma once
 // The response graph of an output page: grid and labels, the other outputs' crossover
 // curves, the shaded curve of the selected element, the red total of this output and a
-// marker per PEQ band. Each redraw recomputes only the Stale curve slots, composes the
-// whole graph in an off-screen image and the widget shows it with one copy.
+// marker per PEQ band, painted as layers (PageLayers.h). Each redraw recomputes only the
+// Stale curve slots, repaints only the frame columns that changed over a cached picture of
+// the static layers, and the widget copies just those columns to the screen.
 //
 // Use on a page:
 //   auto* graph = new CResponseGraph(doc, curves, output, page, sheetImages);
-//   graph->usePageState(pageState);  // selection, shown flags, marker rectangles
+//   graph->usePageState(pageState);  // selection and shown flags
 //   graph->markOutputStale();        // on activation
 //   doc.setBandGain(...); graph->redraw();  // the table marked the band's slot stale
 // The graph takes its size from the first redraw (or the shared images) and keeps it.
-// It does not handle the mouse: events pass on to the parent, which hit-tests the
-// marker rectangles the graph writes (see GraphBandEditor).
+// It does not handle the mouse: events pass on to the parent, which hit-tests the markers
+// where the geometry places them (see GraphBandEditor). Overlays join graph->layers().
 
-#include <QImage>
 #include <QWidget>
 #include <memory>
 
 #include "editing/GraphBandEditor.h"
 #include "ui/graph/GraphImages.h"
+#include "ui/graph/GraphLayerStack.h"
 
 namespace kv {
 
 class CKorvaliserDoc;
 class ResponseCurveTable;
 
-// Builds the background, the label strip and the graph fields of the geometry for a
-// frame of width x height pixels. Does nothing when they exist; returns false (and builds
-// nothing) for a frame too small to hold a plot.
-bool BuildGraphBackground(GraphImages& images, int height, int width);
-
 // Recomputes the Stale slots of the page of `output` and paints its whole graph into
-// `working` (which it (re)creates at the frame's size): background, label strip, 0 dB
-// line, other outputs' crossover curves, the shaded selected element, the total and the
-// markers. Writes every band's marker rectangle into page.markers, shown or not.
+// `working` in one pass, with the standard layers, nothing cached and every curve in one
+// stroke: the picture the graph has always painted, kept as the reference for the cached
+// path. Paints nothing before the background exists.
 void DrawResponseGraph(QImage& working, GraphImages& images, ResponseCurveTable& table,
-                       const CKorvaliserDoc& doc, int output, OutputPageState& page);
+                       const CKorvaliserDoc& doc, int output, const OutputPageState& page);
 
 class CResponseGraph : public QWidget {
 public:
@@ -44,8 +40,8 @@ public:
 
     int output() const { return output_; }
 
-    // The page's own state (selection, shown flags, marker rectangles) instead of the
-    // graph's private one; it must outlive the graph's use of it.
+    // The page's own state (selection, shown flags) instead of the graph's private one; it
+    // must outlive the graph's use of it.
     void usePageState(OutputPageState& state) { page_ = &state; }
     const OutputPageState& pageState() const { return *page_; }
 
@@ -60,15 +56,18 @@ public:
     // The page's activation: its own elements and the other outputs' crossover pairs are
     // drawn, the rest not. Afterwards the table follows the document's changes itself.
     void markOutputStale();
-    // Recompute what is stale, compose the graph off screen and schedule the one copy.
+    // Recompute what is stale, bring the frame up to date and schedule the copy of what
+    // changed.
     void redraw();
+    // Every redraw paints every layer whole, nothing cached: the benchmark's yardstick.
+    void setWholeRedraws(bool whole) { wholeRedraws_ = whole; }
 
+    GraphLayerStack& layers() { return layers_; }
     const GraphGeometry& geometry() const { return images_->geometry; }
     const std::shared_ptr<GraphImages>& sharedImages() const { return images_; }
-    const MarkerRects& markerRects() const { return page_->markers; }
     // Lowest shown band in use under a point of the widget, or -1.
     int hitTest(QPointF point) const;
-    const QImage& workingImage() const { return working_; }
+    const QImage& workingImage() const { return layers_.frame(); }
 
     QSize sizeHint() const override;
 
@@ -76,7 +75,7 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    void compose();
+    QRect compose();
 
     CKorvaliserDoc& doc_;
     ResponseCurveTable& table_;
@@ -84,7 +83,8 @@ private:
     std::shared_ptr<GraphImages> images_;
     OutputPageState ownState_{};
     OutputPageState* page_ = &ownState_;
-    QImage working_;
+    GraphLayerStack layers_;
+    bool wholeRedraws_ = false;
 };
 
 }  // namespace kv

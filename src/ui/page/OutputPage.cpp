@@ -39,7 +39,7 @@ COutputPage::COutputPage(EditorContext& context, std::shared_ptr<GraphImages> im
       doc_(context.document),
       images_(std::move(images)),
       output_(output),
-      editor_(context.document, output, state_) {
+      editor_(context.document, output, state_, images_->geometry) {
     initPageResources();
     setObjectName(QStringLiteral("outputPage%1").arg(output + 1));
     setFixedSize(kPageSize);
@@ -148,10 +148,9 @@ void COutputPage::redrawGraph() {
     emit graphRedrawn();
 }
 
-void COutputPage::syncPlotMapping() {
+void COutputPage::ensureGraphGeometry() {
     const GraphGeometry& g = images_->geometry;
     if (!g.backgroundBuilt) graph_->redraw();  // the first redraw builds the shared geometry
-    editor_.setPlotMapping({g.plotLeft, g.plotTop, g.xScale, g.yScale});
 }
 
 // ---------------------------------------------------------------- selection and dialogs
@@ -221,7 +220,7 @@ void COutputPage::mouseMoveEvent(QMouseEvent* event) {
 }
 
 void COutputPage::handleGraphMouse(QEvent* event) {
-    syncPlotMapping();
+    ensureGraphGeometry();
     if (event->type() == QEvent::Wheel) {
         const auto* wheel = static_cast<QWheelEvent*>(event);
         const GraphEditResult result = editor_.wheel(wheel->angleDelta().y());

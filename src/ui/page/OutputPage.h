@@ -85,7 +85,7 @@ private:
 
     void handleGraphMouse(QEvent* event);
     void applyGraphResult(const GraphEditResult& result, const QPoint& globalPos);
-    void syncPlotMapping();
+    void ensureGraphGeometry();
     void showPendingChanges();
 
     EditorContext& context_;

@@ -4,6 +4,7 @@
 #include <QTimerEvent>
 
 #include "editing/OutputPageRules.h"
+#include "ui/widgets/ColourConversion.h"
 
 namespace kv {
 
@@ -38,10 +39,8 @@ void StatusPanel::refresh() {
     const TemperatureColours colours = temperatureColours(poller_.unitTemperature());
     temperatureText_->setText(fromUtf8(poller_.temperatureText()));
     temperatureStatus_->setText(fromUtf8(poller_.statusText()));
-    const QColor background(colours.background.red, colours.background.green, colours.background.blue);
-    const QColor text(colours.text.red, colours.text.green, colours.text.blue);
-    paintLabel(temperatureText_, background, text);
-    paintLabel(temperatureStatus_, background, text);
+    paintLabel(temperatureText_, toQColor(colours.background), toQColor(colours.text));
+    paintLabel(temperatureStatus_, toQColor(colours.background), toQColor(colours.text));
 }
 
 void StatusPanel::timerEvent(QTimerEvent* event) {

@@ -163,7 +163,7 @@ TEST_F(GraphEditingTest, QDragBelowThePlotWithTheRightButton) {
     const QPoint start(200, static_cast<int>(g.plotBottom()) + 6);
     const int stepPixels = static_cast<int>(4 * g.xScale) + 1;
     hover(graph(), start);
-    EXPECT_EQ(page()->graphEditor().hoverState(), hover::kFrequencyZone);
+    EXPECT_EQ(page()->graphEditor().hover(), GraphHover::FrequencyZone);
     sendMouse(graph(), QEvent::MouseButtonPress, start, Qt::RightButton, Qt::RightButton);
     sendMouse(graph(), QEvent::MouseMove, start + QPoint(3 * stepPixels, 0), Qt::NoButton, Qt::RightButton);
     sendMouse(graph(), QEvent::MouseButtonRelease, start, Qt::RightButton, Qt::NoButton);

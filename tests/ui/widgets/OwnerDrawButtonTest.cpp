@@ -15,7 +15,7 @@ constexpr Colour kRed = MakeRgb(255, 0, 0);
 constexpr Colour kAmber = MakeRgb(255, 225, 87);
 constexpr Colour kWhite = MakeRgb(255, 255, 255);
 
-QRgb argb(Colour c) { return qRgb(RedOf(c), GreenOf(c), BlueOf(c)); }
+QRgb argb(Colour c) { return toQColor(c).rgb(); }
 
 QImage paint(COwnerDrawButton& button) {
     return button.grab().toImage().convertToFormat(QImage::Format_ARGB32);

@@ -1,0 +1,166 @@
+// The graph repaints only what changed, over a cached picture of what did not. After any
+// change its frame must be the picture a whole redraw paints, pixel for pixel; an overlay
+// joins the layers without disturbing that.
+
+#include <gtest/gtest.h>
+
+#include <QImage>
+#include <QPainter>
+#include <functional>
+#include <memory>
+#include <utility>
+
+#include "document/KorvaliserDoc.h"
+#include "response/ResponseCurveTable.h"
+#include "response/analog/FilterCurve.h"
+#include "ui/graph/PageLayers.h"
+#include "ui/graph/ResponseGraph.h"
+
+namespace kv {
+namespace {
+
+int differingPixels(const QImage& a, const QImage& b) {
+    if (a.size() != b.size()) return -1;
+    int count = 0;
+    for (int y = 0; y < a.height(); ++y) {
+        for (int x = 0; x < a.width(); ++x) count += a.pixel(x, y) != b.pixel(x, y) ? 1 : 0;
+    }
+    return count;
+}
+
+void someSettings(CKorvaliserDoc& doc) {
+    doc.setHighPassFrequency(0, 60);
+    doc.setHighPassSlope(0, 6);
+    doc.setLowPassFrequency(0, 300);
+    doc.setLowPassSlope(0, 6);
+    doc.setBandFrequencyAndGain(0, 0, 110, 45);
+    doc.setBandFrequencyAndGain(0, 1, 200, -60);
+    doc.setBandQ(0, 1, 72);
+    doc.setBandFrequencyAndGain(0, 7, 160, 30);
+    doc.setHighPassFrequency(1, 300);
+    doc.setHighPassSlope(1, 6);
+}
+
+TEST(GraphLayers, CachedRedrawsPaintWhatWholeRedrawsPaint) {
+    for (const QSize size : {QSize(674, 390), QSize(900, 500)}) {
+        CKorvaliserDoc doc;
+        someSettings(doc);
+        ResponseCurveTable table;
+        CResponseGraph graph(doc, table, 0);
+        graph.resize(size);
+        graph.redraw();
+        graph.markOutputStale();
+        struct Step {
+            const char* what;
+            std::function<void()> change;
+        };
+        const std::vector<Step> steps = {
+            {"first picture", [] {}},
+            {"band selected", [&] { graph.setSelectedElement(kTargetFirstBand + 1); }},
+            {"drag step", [&] { doc.setBandFrequencyAndGain(0, 1, 202, -57); }},
+            {"small drag step", [&] { doc.setBandFrequencyAndGain(0, 1, 203, -56); }},
+            {"jump across the plot", [&] { doc.setBandFrequencyAndGain(0, 1, 380, 120); }},
+            {"nothing changed", [] {}},
+            {"band hidden", [&] { graph.setBandShown(1, false); }},
+            {"hidden band moved", [&] { doc.setBandFrequencyAndGain(0, 1, 150, 0); }},
+            {"band shown", [&] { graph.setBandShown(1, true); }},
+            {"circle marker selected", [&] { graph.setSelectedElement(kTargetFirstBand + 7); }},
+            {"band at the plot's left edge", [&] { doc.setBandFrequencyAndGain(0, 7, 12, -150); }},
+            {"band at the right edge", [&] { doc.setBandFrequencyAndGain(0, 7, 432, 150); }},
+            {"high-pass selected", [&] { graph.setSelectedElement(kTargetHighPass); }},
+            {"own crossover moved", [&] { doc.setHighPassFrequency(0, 80); }},
+            {"other output's crossover moved", [&] { doc.setLowPassFrequency(1, 200); }},
+            {"band type changed", [&] { doc.setBandType(0, 2, PeqHighShelf); }},
+            {"nothing selected", [&] { graph.setSelectedElement(kTargetNone); }},
+            {"ten bands",
+             [&] {
+                 doc.setActiveBandCount(10);
+                 graph.markOutputStale();
+             }},
+        };
+        for (const Step& step : steps) {
+            step.change();
+            graph.redraw();
+            QImage whole;
+            DrawResponseGraph(whole, *graph.sharedImages(), table, doc, 0, graph.pageState());
+            if (graph.workingImage() != whole) {
+                FAIL() << step.what << " at " << size.width() << ": "
+                       << differingPixels(graph.workingImage(), whole) << " pixels differ";
+            }
+        }
+    }
+}
+
+// Fills a box in one colour and counts its paints; refresh reports what it is told to.
+class BoxLayer final : public GraphLayer {
+public:
+    BoxLayer(Kind kind, QColor colour) : kind_(kind), colour_(colour) {}
+    Kind kind() const override { return kind_; }
+    QRect refresh(const GraphScene& /*scene*/) override { return std::exchange(changed_, QRect()); }
+    void paint(QPainter& painter, const GraphScene& /*scene*/, const PaintArea& /*area*/) const override {
+        ++paints;
+        painter.fillRect(box_, colour_);
+    }
+    void moveTo(const QRect& box) {
+        changed_ = box_ | box;
+        box_ = box;
+    }
+
+    mutable int paints = 0;
+
+private:
+    Kind kind_;
+    QColor colour_;
+    QRect box_;
+    QRect changed_;
+};
+
+TEST(GraphLayers, OverlaysTakeTheirPlaceAndLiveOnesLeaveTheCacheAlone) {
+    CKorvaliserDoc doc;
+    ResponseCurveTable table;
+    CResponseGraph graph(doc, table, 0);
+    graph.resize(900, 500);
+    graph.redraw();
+    GraphLayerStack& layers = graph.layers();
+    auto legend = std::make_unique<BoxLayer>(GraphLayer::Kind::Cached, Qt::blue);
+    auto curve = std::make_unique<BoxLayer>(GraphLayer::Kind::Live, Qt::magenta);
+    BoxLayer& cached = *legend;
+    BoxLayer& live = *curve;
+    EXPECT_TRUE(layers.insertBelow(PageLayer::kOtherOutputs, "legend", std::move(legend)));
+    EXPECT_TRUE(layers.insertBelow(PageLayer::kMarkers, "prediction", std::move(curve)));
+    EXPECT_FALSE(layers.insertBelow("no such layer", "lost",
+                                    std::make_unique<BoxLayer>(GraphLayer::Kind::Live, Qt::red)));
+    const std::vector<std::string_view> order{
+        PageLayer::kBackground,   PageLayer::kLevelLabels, PageLayer::kZeroLine, "legend",
+        PageLayer::kOtherOutputs, PageLayer::kSelection,   PageLayer::kTotal,    "prediction",
+        PageLayer::kMarkers};
+    EXPECT_EQ(layers.names(), order);
+
+    cached.moveTo({100, 100, 20, 20});
+    graph.redraw();  // a new layer repaints the cached picture
+    ASSERT_EQ(cached.paints, 1);
+    for (int x = 300; x <= 340; x += 20) {
+        live.moveTo({x, 200, 10, 10});
+        graph.redraw();
+        EXPECT_EQ(graph.workingImage().pixel(x + 5, 205), QColor(Qt::magenta).rgb());
+    }
+    EXPECT_EQ(graph.workingImage().pixel(305, 205), 0xFF000000)
+        << "the old place is repainted from the cache";
+    EXPECT_EQ(cached.paints, 1) << "a live layer does not repaint the cached picture";
+
+    cached.moveTo({400, 100, 20, 20});
+    graph.redraw();
+    EXPECT_EQ(cached.paints, 2);
+    EXPECT_EQ(graph.workingImage().pixel(405, 105), QColor(Qt::blue).rgb());
+    EXPECT_EQ(graph.workingImage().pixel(105, 105), 0xFF000000);
+
+    // Replacing hands the old layer back and puts the new one in its place.
+    auto replaced = layers.replace("prediction", std::make_unique<BoxLayer>(GraphLayer::Kind::Live, Qt::red));
+    EXPECT_EQ(replaced.get(), &live);
+    EXPECT_EQ(layers.names(), order);
+    EXPECT_NE(layers.remove("legend"), nullptr);
+    EXPECT_EQ(layers.find("legend"), nullptr);
+}
+
+}  // namespace
+}  // namespace kv
