@@ -4,8 +4,9 @@
 // layer painted, every curve in one stroke: how every redraw used to be done), so the
 // ratio between them is measured on the same machine at the same moment. The full redraw,
 // as on the page's activation (every curve slot of the page recomputed and everything drawn
-// whole), is the drag redraw's peer in `make bench`. CPU time counts every thread of the
-// process, Qt's painting helpers included.
+// whole), is the drag redraw's peer in `make bench`. The drag redraw also runs with the DSP
+// response shown (its dashed curve and the corner warning follow the drag). CPU time counts every thread of
+// the process, Qt's painting helpers included.
 
 #include <benchmark/benchmark.h>
 
@@ -19,11 +20,12 @@
 namespace {
 
 struct GraphFixture {
-    explicit GraphFixture(bool whole) {
+    explicit GraphFixture(bool whole, kv::GraphViews views = {}) {
         for (int b = 0; b < 8; ++b) doc.setBandFrequencyAndGain(0, b, 60 + 45 * b, 30 * b - 110);
         doc.setHighPassFrequency(1, 150);  // the other output's crossover curve is on show
         doc.setHighPassSlope(1, 10);
         graph.setWholeRedraws(whole);
+        graph.setViews(views);
         graph.resize(900, 500);
         graph.setSelectedElement(kv::kTargetFirstBand + 3);
         graph.show();
@@ -43,8 +45,8 @@ struct GraphFixture {
     kv::CResponseGraph graph{doc, table, 0};
 };
 
-void markerDragRedraw(benchmark::State& state, bool whole) {
-    GraphFixture f(whole);
+void markerDragRedraw(benchmark::State& state, bool whole, kv::GraphViews views = {}) {
+    GraphFixture f(whole, views);
     int step = 0;
     for (auto _ : state) {
         // The band moves as under the mouse; the edit marks only its slot, recomputed here.
@@ -72,11 +74,15 @@ void BM_FullRedraw(benchmark::State& state) {
 
 void BM_MarkerDragRedraw(benchmark::State& state) { markerDragRedraw(state, false); }
 void BM_MarkerDragRedrawWhole(benchmark::State& state) { markerDragRedraw(state, true); }
+void BM_MarkerDragRedrawDspResponse(benchmark::State& state) {
+    markerDragRedraw(state, false, {.dspResponse = true});
+}
 void BM_RedrawNothingStale(benchmark::State& state) { redrawNothingStale(state, false); }
 void BM_RedrawNothingStaleWhole(benchmark::State& state) { redrawNothingStale(state, true); }
 
 BENCHMARK(BM_MarkerDragRedraw)->Unit(benchmark::kMicrosecond)->MeasureProcessCPUTime();
 BENCHMARK(BM_MarkerDragRedrawWhole)->Unit(benchmark::kMicrosecond)->MeasureProcessCPUTime();
+BENCHMARK(BM_MarkerDragRedrawDspResponse)->Unit(benchmark::kMicrosecond)->MeasureProcessCPUTime();
 BENCHMARK(BM_RedrawNothingStale)->Unit(benchmark::kMicrosecond)->MeasureProcessCPUTime();
 BENCHMARK(BM_RedrawNothingStaleWhole)->Unit(benchmark::kMicrosecond)->MeasureProcessCPUTime();
 BENCHMARK(BM_FullRedraw)->Unit(benchmark::kMicrosecond)->MeasureProcessCPUTime();

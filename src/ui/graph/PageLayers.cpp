@@ -98,15 +98,6 @@ void prepareText(QPainter& p) {
     p.setRenderHint(QPainter::TextAntialiasing, true);
 }
 
-void drawDbLabels(QImage& strip, const GraphGeometry& g) {
-    QPainter p(&strip);
-    prepareText(p);
-    for (int n = 0; n <= 6; ++n) {
-        const QRectF box(0, n * 60 * g.yScale, kLabelWidth - kLabelTrailingSpace, kLabelHeight);
-        p.drawText(box, Qt::AlignRight | Qt::AlignVCenter, QString::asprintf("%+idB", 18 - 6 * n));
-    }
-}
-
 void drawFrequencyLabels(QPainter& p, const GraphGeometry& g) {
     prepareText(p);
     for (const FrequencyLabel& label : kFrequencyLabels) {
@@ -334,6 +325,18 @@ private:
 
 }  // namespace
 
+QImage LevelLabelStrip(const GraphGeometry& g, const std::array<QString, kLevelLabelCount>& texts) {
+    QImage strip(kLabelStripWidth, g.frameHeight, QImage::Format_ARGB32_Premultiplied);
+    strip.fill(Qt::transparent);
+    QPainter p(&strip);
+    prepareText(p);
+    for (int n = 0; n < kLevelLabelCount; ++n) {
+        const QRectF box(0, n * 60 * g.yScale, kLabelWidth - kLabelTrailingSpace, kLabelHeight);
+        p.drawText(box, Qt::AlignRight | Qt::AlignVCenter, texts[static_cast<std::size_t>(n)]);
+    }
+    return strip;
+}
+
 bool BuildGraphBackground(GraphImages& images, int height, int width) {
     GraphGeometry& g = images.geometry;
     if (g.backgroundBuilt) return true;
@@ -342,14 +345,15 @@ bool BuildGraphBackground(GraphImages& images, int height, int width) {
     g.setGraphFrame(width, height);
     images.background = QImage(width, height, QImage::Format_ARGB32_Premultiplied);
     images.background.fill(Qt::black);
-    images.labelStrip = QImage(kLabelStripWidth, height, QImage::Format_ARGB32_Premultiplied);
-    images.labelStrip.fill(Qt::transparent);
 
     QPainter p(&images.background);
     drawGrid(p, g);
     drawFrequencyLabels(p, g);
     p.end();
-    drawDbLabels(images.labelStrip, g);
+    std::array<QString, kLevelLabelCount> decibels;
+    for (int n = 0; n < kLevelLabelCount; ++n)
+        decibels[static_cast<std::size_t>(n)] = QString::asprintf("%+idB", 18 - 6 * n);
+    images.labelStrip = LevelLabelStrip(g, decibels);
     g.backgroundBuilt = true;
     return true;
 }

@@ -2,11 +2,15 @@
 // The standard layers of an output page's graph, bottom to top, under the names overlays
 // are placed by (see GraphLayer.h).
 
+#include <QImage>
+#include <QString>
+#include <array>
 #include <string_view>
 
 namespace kv {
 
 class GraphLayerStack;
+struct GraphGeometry;
 struct GraphImages;
 
 namespace PageLayer {
@@ -27,5 +31,10 @@ void AddPageLayers(GraphLayerStack& stack);
 // the geometry, for a frame of width x height pixels. Does nothing when they exist;
 // returns false (and builds nothing) for a frame too small to hold a plot.
 bool BuildGraphBackground(GraphImages& images, int height, int width);
+
+// The strip of level labels at the graph's left, top to bottom on the grid's 6 dB (60 unit)
+// rows: the dB labels, or the phase view's degrees. The geometry's frame must be set.
+inline constexpr int kLevelLabelCount = 7;
+QImage LevelLabelStrip(const GraphGeometry& g, const std::array<QString, kLevelLabelCount>& texts);
 
 }  // namespace kv

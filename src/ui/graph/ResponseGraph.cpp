@@ -11,11 +11,12 @@
 namespace kv {
 
 void DrawResponseGraph(QImage& working, GraphImages& images, ResponseCurveTable& table,
-                       const CKorvaliserDoc& doc, int output, const OutputPageState& page) {
+                       const CKorvaliserDoc& doc, int output, const OutputPageState& page, GraphViews views) {
     if (!images.geometry.backgroundBuilt) return;
     RecomputeStaleSlots(table, doc, output);
     GraphLayerStack layers;
     AddPageLayers(layers);
+    GraphViewLayers(table).apply(layers, views);
     layers.renderWhole({images.geometry, images, doc, table, page, output});
     working = layers.frame();
 }
@@ -26,7 +27,8 @@ CResponseGraph::CResponseGraph(CKorvaliserDoc& doc, ResponseCurveTable& table, i
       doc_(doc),
       table_(table),
       output_(output),
-      images_(images ? std::move(images) : std::make_shared<GraphImages>()) {
+      images_(images ? std::move(images) : std::make_shared<GraphImages>()),
+      viewLayers_(table) {
     setObjectName(QStringLiteral("responseGraph"));
     table_.follow(doc_);  // edits mark their own curves stale, whoever makes them
     setAttribute(Qt::WA_OpaquePaintEvent);

@@ -20,6 +20,7 @@
 #include "editing/GraphBandEditor.h"
 #include "ui/graph/GraphImages.h"
 #include "ui/graph/GraphLayerStack.h"
+#include "ui/graph/overlay/GraphViewLayers.h"
 
 namespace kv {
 
@@ -29,9 +30,10 @@ class ResponseCurveTable;
 // Recomputes the Stale slots of the page of `output` and paints its whole graph into
 // `working` in one pass, with the standard layers, nothing cached and every curve in one
 // stroke: the picture the graph has always painted, kept as the reference for the cached
-// path. Paints nothing before the background exists.
+// path. Paints nothing before the background exists. `views` adds the optional views.
 void DrawResponseGraph(QImage& working, GraphImages& images, ResponseCurveTable& table,
-                       const CKorvaliserDoc& doc, int output, const OutputPageState& page);
+                       const CKorvaliserDoc& doc, int output, const OutputPageState& page,
+                       GraphViews views = {});
 
 class CResponseGraph : public QWidget {
 public:
@@ -63,6 +65,10 @@ public:
     void setWholeRedraws(bool whole) { wholeRedraws_ = whole; }
 
     GraphLayerStack& layers() { return layers_; }
+    // The DSP overlay and the phase view (both off until the user asks); takes effect at
+    // the next redraw.
+    void setViews(GraphViews views) { viewLayers_.apply(layers_, views); }
+    GraphViews views() const { return viewLayers_.views(); }
     const GraphGeometry& geometry() const { return images_->geometry; }
     const std::shared_ptr<GraphImages>& sharedImages() const { return images_; }
     // Lowest shown band in use under a point of the widget, or -1.
@@ -84,6 +90,7 @@ private:
     OutputPageState ownState_{};
     OutputPageState* page_ = &ownState_;
     GraphLayerStack layers_;
+    GraphViewLayers viewLayers_;
     bool wholeRedraws_ = false;
 };
 

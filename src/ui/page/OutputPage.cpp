@@ -13,6 +13,7 @@
 #include "ui/exchange/FilterExchange.h"
 #include "ui/graph/GraphImages.h"
 #include "ui/graph/ResponseGraph.h"
+#include "ui/graph/overlay/ResponseViewToggles.h"
 #include "ui/page/BandRows.h"
 #include "ui/page/CrossoverDelayGroup.h"
 #include "ui/page/OutputStrip.h"
@@ -83,6 +84,8 @@ void COutputPage::buildGraph() {
     graph_->setMouseTracking(true);
     graph_->setFocusPolicy(Qt::ClickFocus);
     graph_->installEventFilter(this);
+    views_ = new ResponseViewToggles(*graph_,
+                                     {[this] { redrawGraph(); }, [this] { return makeContextMenu(); }}, this);
 }
 
 void COutputPage::keepTabOrder() {
@@ -197,6 +200,7 @@ std::unique_ptr<QMenu> COutputPage::makeContextMenu() {
     }
     menu->addSeparator();
     addFilterExchangeItems(*menu, doc_, output_, this);
+    views_->addMenuItems(*menu);
     return menu;
 }
 

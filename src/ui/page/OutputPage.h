@@ -25,6 +25,7 @@ class BandRows;
 class CResponseGraph;
 class CrossoverDelayGroup;
 class OutputStrip;
+class ResponseViewToggles;
 class StatusPanel;
 struct GraphImages;
 
@@ -101,6 +102,7 @@ private:
     BandRows* rows_ = nullptr;
     OutputStrip* strip_ = nullptr;
     StatusPanel* status_ = nullptr;
+    ResponseViewToggles* views_ = nullptr;  // DSP response and phase view of the graph
     bool changesPending_ = false;
 };
 

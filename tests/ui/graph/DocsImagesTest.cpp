@@ -68,5 +68,23 @@ TEST(DocsImages, DISABLED_RenderGraphMetersAndReport) {
     ASSERT_TRUE(report.save(docsPath("report-graph.png")));
 }
 
+// The optional views on the same settings with a 48 dB high-pass, which the unit runs
+// as a 24 dB one: the dashed DSP total parts from the red model below it, and warns.
+TEST(DocsImages, DISABLED_RenderDspOverlayAndPhaseView) {
+    CKorvaliserDoc doc;
+    exampleSettings(doc);
+    doc.setHighPassSlope(0, 10);
+    ResponseCurveTable table;
+    CResponseGraph graph(doc, table, 0);
+    graph.resize(674, 390);
+    graph.markOutputStale();
+    graph.setViews({.dspResponse = true});
+    graph.redraw();
+    ASSERT_TRUE(graph.grab().save(docsPath("dsp-overlay.png")));
+    graph.setViews({.dspResponse = true, .phase = true});
+    graph.redraw();
+    ASSERT_TRUE(graph.grab().save(docsPath("phase-view.png")));
+}
+
 }  // namespace
 }  // namespace kv

@@ -77,12 +77,20 @@ TEST(GraphLayers, CachedRedrawsPaintWhatWholeRedrawsPaint) {
                  doc.setActiveBandCount(10);
                  graph.markOutputStale();
              }},
+            // The optional views join and leave the layers the same way.
+            {"DSP response shown", [&] { graph.setViews({.dspResponse = true}); }},
+            {"drag step under the DSP response", [&] { doc.setBandFrequencyAndGain(0, 1, 240, 80); }},
+            {"48 dB high-pass: the DSP total parts and warns", [&] { doc.setHighPassSlope(0, 10); }},
+            {"phase view with the DSP phase", [&] { graph.setViews({.dspResponse = true, .phase = true}); }},
+            {"drag step in the phase view", [&] { doc.setBandFrequencyAndGain(0, 0, 60, -90); }},
+            {"phase view alone", [&] { graph.setViews({.phase = true}); }},
+            {"views off", [&] { graph.setViews({}); }},
         };
         for (const Step& step : steps) {
             step.change();
             graph.redraw();
             QImage whole;
-            DrawResponseGraph(whole, *graph.sharedImages(), table, doc, 0, graph.pageState());
+            DrawResponseGraph(whole, *graph.sharedImages(), table, doc, 0, graph.pageState(), graph.views());
             if (graph.workingImage() != whole) {
                 FAIL() << step.what << " at " << size.width() << ": "
                        << differingPixels(graph.workingImage(), whole) << " pixels differ";

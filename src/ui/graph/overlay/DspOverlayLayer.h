@@ -1,0 +1,35 @@
+#pragma once
+// The DSP total of the page's output, dashed over the model's red total: the response of
+// the words the unit receives (DspCurveCache), in dB or, in the phase view, in degrees.
+// It follows every drag step; the cache recomputes only the dragged element.
+
+#include <QPen>
+
+#include "ui/graph/GraphLayer.h"
+#include "ui/graph/PlottedCurve.h"
+#include "ui/graph/overlay/PhaseCurve.h"
+
+namespace kv {
+
+class DspCurveCache;
+
+class DspOverlayLayer final : public GraphLayer {
+public:
+    enum class Quantity : std::uint8_t { Magnitude, Phase };
+
+    DspOverlayLayer(DspCurveCache& dsp, Quantity quantity);
+
+    Kind kind() const override { return Kind::Live; }
+    QRect refresh(const GraphScene& scene) override;
+    void paint(QPainter& painter, const GraphScene& scene, const PaintArea& area) const override;
+
+    static QPen pen();
+
+private:
+    DspCurveCache& dsp_;
+    Quantity quantity_;
+    PlottedCurve magnitude_;
+    PhaseCurve phase_;
+};
+
+}  // namespace kv
