@@ -3,6 +3,7 @@
 #include <QPainter>
 
 #include "document/KorvaliserDoc.h"
+#include "response/GraphGeometry.h"
 #include "response/dsp/DspCurveCache.h"
 #include "ui/graph/overlay/OverlayDrawing.h"
 
@@ -11,25 +12,34 @@ namespace kv {
 namespace {
 // Light against the red total, so the dashes stay visible where both curves agree.
 const QColor kDspColour(0xFF, 0xD0, 0x60);
-constexpr double kCurveReach = 3.0;
+// Dashes of 6 pixels every 10, counted from the plot's left edge.
+constexpr double kDashPixels = 6.0;
+constexpr double kDashPeriodPixels = 10.0;
+
+std::vector<QPolygonF> dashed(const GraphGeometry& g, const std::vector<QPolygonF>& lines) {
+    std::vector<QPolygonF> dashes;
+    for (const QPolygonF& line : lines) {
+        std::vector<QPolygonF> more = DashPieces(line, g.plotLeft, kDashPixels, kDashPeriodPixels);
+        dashes.insert(dashes.end(), std::make_move_iterator(more.begin()),
+                      std::make_move_iterator(more.end()));
+    }
+    return dashes;
+}
 }  // namespace
 
-DspOverlayLayer::DspOverlayLayer(DspCurveCache& dsp, Quantity quantity)
-    : dsp_(dsp),
-      quantity_(quantity),
-      magnitude_(kCurveReach, PlottedCurve::Pen::Patterned),
-      phase_(PlottedCurve::Pen::Patterned) {}
+DspOverlayLayer::DspOverlayLayer(DspCurveCache& dsp, Quantity quantity) : dsp_(dsp), quantity_(quantity) {}
 
 QPen DspOverlayLayer::pen() {
-    QPen dashed(kDspColour, 1.5, Qt::DashLine);
-    dashed.setCapStyle(Qt::FlatCap);  // square caps would close the gaps on steep slopes
-    return dashed;
+    QPen pen(kDspColour, 1.5);
+    pen.setCapStyle(Qt::FlatCap);  // square caps would close the gaps on steep slopes
+    return pen;
 }
 
 QRect DspOverlayLayer::refresh(const GraphScene& scene) {
+    const GraphGeometry& g = scene.geometry;
     if (quantity_ == Quantity::Phase)
-        return phase_.update(scene.geometry, dsp_.totalPhase(scene.doc, scene.output));
-    return magnitude_.update(DecibelPoints(scene.geometry, dsp_.totalMagnitude(scene.doc, scene.output)));
+        return dashes_.update(dashed(g, WrappedPhasePieces(g, dsp_.totalPhase(scene.doc, scene.output))));
+    return dashes_.update(dashed(g, {DecibelPoints(g, dsp_.totalMagnitude(scene.doc, scene.output))}));
 }
 
 void DspOverlayLayer::paint(QPainter& painter, const GraphScene& scene, const PaintArea& area) const {
@@ -37,10 +47,7 @@ void DspOverlayLayer::paint(QPainter& painter, const GraphScene& scene, const Pa
     painter.setRenderHint(QPainter::Antialiasing, true);
     painter.setPen(pen());
     painter.setBrush(Qt::NoBrush);
-    if (quantity_ == Quantity::Phase)
-        phase_.stroke(painter, area);
-    else
-        magnitude_.stroke(painter, area);
+    dashes_.stroke(painter, area);
 }
 
 }  // namespace kv

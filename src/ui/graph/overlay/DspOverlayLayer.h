@@ -1,13 +1,13 @@
 #pragma once
 // The DSP total of the page's output, dashed over the model's red total: the response of
 // the words the unit receives (DspCurveCache), in dB or, in the phase view, in degrees.
-// It follows every drag step; the cache recomputes only the dragged element.
+// It follows every drag step; the cache recomputes only the dragged element, and only the
+// dashes it moves are repainted.
 
 #include <QPen>
 
 #include "ui/graph/GraphLayer.h"
-#include "ui/graph/PlottedCurve.h"
-#include "ui/graph/overlay/PhaseCurve.h"
+#include "ui/graph/overlay/CurvePieces.h"
 
 namespace kv {
 
@@ -28,8 +28,7 @@ public:
 private:
     DspCurveCache& dsp_;
     Quantity quantity_;
-    PlottedCurve magnitude_;
-    PhaseCurve phase_;
+    CurvePieces dashes_;
 };
 
 }  // namespace kv

@@ -34,7 +34,8 @@ void PhaseLabelsLayer::paint(QPainter& painter, const GraphScene& /*scene*/,
 }
 
 QRect PhaseTotalLayer::refresh(const GraphScene& scene) {
-    return total_.update(scene.geometry, dsp_.totalPhase(scene.doc, scene.output, ResponseModel::Analog));
+    return total_.update(
+        WrappedPhasePieces(scene.geometry, dsp_.totalPhase(scene.doc, scene.output, ResponseModel::Analog)));
 }
 
 void PhaseTotalLayer::paint(QPainter& painter, const GraphScene& scene, const PaintArea& area) const {

@@ -7,7 +7,7 @@
 #include <QImage>
 
 #include "ui/graph/GraphLayer.h"
-#include "ui/graph/overlay/PhaseCurve.h"
+#include "ui/graph/overlay/CurvePieces.h"
 
 namespace kv {
 
@@ -32,7 +32,7 @@ public:
 
 private:
     DspCurveCache& dsp_;
-    PhaseCurve total_{PlottedCurve::Pen::Solid};
+    CurvePieces total_;
 };
 
 class HiddenLayer final : public GraphLayer {
