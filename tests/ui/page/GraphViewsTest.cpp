@@ -75,27 +75,27 @@ TEST_F(GraphViewsTest, MenuAndKeysSwitchTheViewsAndOffLooksAsBefore) {
 }
 
 // A 48 dB slope travels as a 24 dB one: below the high-pass the unit passes far more
-// than the model draws. A default preset is played as drawn.
+// than the model draws. An output with the default crossovers (at the grid's ends) is
+// played as drawn.
 TEST_F(GraphViewsTest, TheCornerWarningNamesWhereTheUnitPartsFromTheModel) {
     struct Case {
         const char* what;
-        int slope;  // of a high-pass at 150, or -1: the preset as it comes
+        int highPass, slope;
         GraphViews views;
         bool warns;
     };
     const Case cases[] = {
-        {"default preset, DSP response", -1, {.dspResponse = true}, false},
-        {"default preset, phase", -1, {.phase = true}, false},
-        {"48 dB high-pass, DSP response", 10, {.dspResponse = true}, true},
-        {"48 dB high-pass, phase", 10, {.phase = true}, true},
-        {"48 dB high-pass, views off", 10, {}, false},
-        {"24 dB high-pass, DSP response", 6, {.dspResponse = true}, false},
+        {"default crossovers, DSP response", 12, 6, {.dspResponse = true}, false},
+        {"default crossovers, phase", 12, 6, {.phase = true}, false},
+        {"48 dB high-pass, DSP response", 150, 10, {.dspResponse = true}, true},
+        {"48 dB high-pass, phase", 150, 10, {.phase = true}, true},
+        {"48 dB high-pass, views off", 150, 10, {}, false},
+        {"24 dB high-pass, DSP response", 150, 6, {.dspResponse = true}, false},
     };
+    doc.setLowPassFrequency(0, 433);
     for (const Case& c : cases) {
-        if (c.slope >= 0) {
-            doc.setHighPassFrequency(0, 150);
-            doc.setHighPassSlope(0, c.slope);
-        }
+        doc.setHighPassFrequency(0, c.highPass);
+        doc.setHighPassSlope(0, c.slope);
         responseGraph().setViews(c.views);
         page()->redrawGraph();
         static const QRegularExpression form(QStringLiteral("^DSP differs by (\\d+\\.\\d) dB at \\S+ Hz$"));

@@ -4,8 +4,6 @@
 
 #include "document/KorvaliserDoc.h"
 #include "response/GraphGeometry.h"
-#include "response/OutputCurves.h"
-#include "response/ResponseCurveTable.h"
 #include "response/dsp/DspCurveCache.h"
 
 namespace kv {
@@ -34,8 +32,7 @@ QRect warningBox(const GraphGeometry& g) {
 }  // namespace
 
 QRect DspWarningLayer::refresh(const GraphScene& scene) {
-    const GridCurve model = PageTotal(scene.table, scene.doc.activeBandCount());
-    const ModelDifference worst = dsp_.totalDifference(scene.doc, scene.output, model);
+    const ModelDifference& worst = dsp_.totalDifference(scene.doc, scene.output);
     QString text = QString::fromStdString(modelDifferenceWarning(worst));
     if (text == text_) return {};
     text_ = std::move(text);
