@@ -1,5 +1,7 @@
 #include "ui/graph/overlay/CurvePieces.h"
 
+#include <QPainter>
+#include <QPainterPath>
 #include <algorithm>
 #include <cmath>
 
@@ -8,6 +10,7 @@ namespace kv {
 namespace {
 
 constexpr double kCurveReach = 3.0;
+constexpr int kPathPoints = 24;
 
 int firstRightOf(const QPolygonF& line, double x) {
     return static_cast<int>(
@@ -37,8 +40,30 @@ QRect CurvePieces::update(std::vector<QPolygonF> pieces) {
     return changed;
 }
 
+// Pieces that lie apart (dashes, a wrapped curve's runs) come out as the same pixels
+// stroked one by one or together. Qt's stroker costs much per call and its rasterizer
+// slows down with the length of one outline, so they are stroked a few dozen points at a
+// time, and only those the area needs.
 void CurvePieces::stroke(QPainter& painter, const PaintArea& area) const {
-    for (const PlottedCurve& piece : pieces_) piece.stroke(painter, area);
+    const QRectF rect(area.rect);
+    QPainterPath path;
+    int pathPoints = 0;
+    const auto strokePath = [&] {
+        if (pathPoints > 0) painter.drawPath(path);
+        path.clear();
+        pathPoints = 0;
+    };
+    for (const PlottedCurve& piece : pieces_) {
+        const QPolygonF& points = piece.points();
+        // Widened first: a flat piece's own rectangle has no height and meets nothing.
+        const QRectF drawn =
+            points.boundingRect().adjusted(-kCurveReach, -kCurveReach, kCurveReach, kCurveReach);
+        if (points.size() < 2 || !drawn.intersects(rect)) continue;
+        path.addPolygon(points);
+        pathPoints += static_cast<int>(points.size());
+        if (pathPoints >= kPathPoints) strokePath();
+    }
+    strokePath();
 }
 
 std::vector<QPolygonF> DashPieces(const QPolygonF& line, double origin, double dash, double period) {
