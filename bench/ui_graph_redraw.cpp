@@ -27,7 +27,7 @@ struct GraphFixture {
         graph.setWholeRedraws(whole);
         graph.setViews(views);
         graph.resize(900, 500);
-        graph.setSelectedElement(kv::kTargetFirstBand + 3);
+        graph.setSelectedElement(kv::bandElement(3));
         graph.show();
         QApplication::processEvents();
         graph.markOutputStale();
