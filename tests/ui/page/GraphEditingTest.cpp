@@ -134,7 +134,8 @@ std::vector<std::pair<QString, bool>> contextMenuOf(QWidget* graph, QPoint at) {
 TEST_F(GraphEditingTest, ContextMenuCopiesAndPastesTheChannel) {
     const QPoint empty = plotPixel(420, 340);
     auto items = contextMenuOf(graph(), empty);
-    ASSERT_EQ(items.size(), 5U);  // copy, paste, a separator, then filter import and export
+    // Copy, paste, a separator, filter import and export, a separator, then the views.
+    ASSERT_EQ(items.size(), 8U);
     EXPECT_EQ(items[3].first, QStringLiteral("Import Filters..."));
     EXPECT_EQ(items[4].first, QStringLiteral("Export Filters..."));
     EXPECT_EQ(items[0].first, QStringLiteral("Copy Channel 1"));
@@ -143,7 +144,7 @@ TEST_F(GraphEditingTest, ContextMenuCopiesAndPastesTheChannel) {
 
     page()->makeContextMenu()->actions().at(0)->trigger();  // Copy Channel 1
     items = contextMenuOf(graph(), empty);
-    ASSERT_EQ(items.size(), 5U);
+    ASSERT_EQ(items.size(), 8U);
     EXPECT_EQ(items[1].first, QStringLiteral("Paste to Channel 1"));
     EXPECT_TRUE(items[1].second);
 

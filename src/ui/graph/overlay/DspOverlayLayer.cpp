@@ -25,17 +25,17 @@ std::vector<QPolygonF> dashed(const GraphGeometry& g, const std::vector<QPolygon
     }
     return dashes;
 }
+
+// One pixel wide and cosmetic: Qt draws it on its fast line path, far cheaper than a stroke.
+QPen dashPen() {
+    QPen pen(kDspColour, 1.0);
+    pen.setCosmetic(true);
+    return pen;
+}
+
 }  // namespace
 
 DspOverlayLayer::DspOverlayLayer(DspCurveCache& dsp, Quantity quantity) : dsp_(dsp), quantity_(quantity) {}
-
-QPen DspOverlayLayer::pen() {
-    // A one-pixel cosmetic pen is drawn by Qt's fast line path, far cheaper than a stroke.
-    QPen pen(kDspColour, 1.0);
-    pen.setCosmetic(true);
-    pen.setCapStyle(Qt::FlatCap);
-    return pen;
-}
 
 QRect DspOverlayLayer::refresh(const GraphScene& scene) {
     const GraphGeometry& g = scene.geometry;
@@ -47,7 +47,7 @@ QRect DspOverlayLayer::refresh(const GraphScene& scene) {
 void DspOverlayLayer::paint(QPainter& painter, const GraphScene& scene, const PaintArea& area) const {
     ClipToPlot(painter, scene.geometry);
     painter.setRenderHint(QPainter::Antialiasing, true);
-    painter.setPen(pen());
+    painter.setPen(dashPen());
     painter.setBrush(Qt::NoBrush);
     dashes_.stroke(painter, area);
 }

@@ -4,7 +4,7 @@
 // It follows every drag step; the cache recomputes only the dragged element, and only the
 // dashes it moves are repainted.
 
-#include <QPen>
+#include <cstdint>
 
 #include "ui/graph/GraphLayer.h"
 #include "ui/graph/overlay/CurvePieces.h"
@@ -22,8 +22,6 @@ public:
     Kind kind() const override { return Kind::Live; }
     QRect refresh(const GraphScene& scene) override;
     void paint(QPainter& painter, const GraphScene& scene, const PaintArea& area) const override;
-
-    static QPen pen();
 
 private:
     DspCurveCache& dsp_;
