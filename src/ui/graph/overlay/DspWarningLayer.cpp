@@ -4,6 +4,7 @@
 
 #include "document/KorvaliserDoc.h"
 #include "response/GraphGeometry.h"
+#include "response/OutputCurves.h"
 #include "response/dsp/DspCurveCache.h"
 
 namespace kv {
@@ -32,7 +33,9 @@ QRect warningBox(const GraphGeometry& g) {
 }  // namespace
 
 QRect DspWarningLayer::refresh(const GraphScene& scene) {
-    const ModelDifference& worst = dsp_.totalDifference(scene.doc, scene.output);
+    // Against the red total as drawn: a drag step then computes its element's analog curve once.
+    const ModelDifference worst =
+        dsp_.totalDifference(scene.doc, scene.output, PageTotal(scene.table, scene.doc.activeBandCount()));
     QString text = QString::fromStdString(modelDifferenceWarning(worst));
     if (text == text_) return {};
     text_ = std::move(text);

@@ -1,9 +1,8 @@
 #pragma once
-// The corner warning of the page graph: where the DSP total differs from the analog model's
-// total (the red curve) by more than 1 dB in 20 Hz..20 kHz, the worst frequency and
-// difference, e.g. "DSP differs by 4.6 dB at 9.8 Hz", at the plot's top right: the same
-// comparison the band and crossover dialogs make for one element. It follows every drag
-// step (the cache recomputes the dragged element in both models).
+// The corner warning of the page graph: where the DSP total differs from the model's total
+// (the red curve) by more than 1 dB in 20 Hz..20 kHz, the worst frequency and difference,
+// e.g. "DSP differs by 4.6 dB at 9.8 Hz", at the plot's top right: the comparison the band
+// and crossover dialogs make for one element. It follows every drag step.
 
 #include <QString>
 
