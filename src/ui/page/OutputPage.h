@@ -26,6 +26,7 @@ class CResponseGraph;
 class CrossoverDelayGroup;
 class OutputStrip;
 class StatusPanel;
+class TuningOverlay;
 struct GraphImages;
 
 class COutputPage : public QWidget, public DocumentListener {
@@ -101,6 +102,7 @@ private:
     BandRows* rows_ = nullptr;
     OutputStrip* strip_ = nullptr;
     StatusPanel* status_ = nullptr;
+    std::shared_ptr<TuningOverlay> tuning_;
     bool changesPending_ = false;
 };
 
