@@ -1,6 +1,7 @@
 #include "ui/graph/tuning/PredictedLayer.h"
 
 #include <QPainter>
+#include <array>
 
 #include "document/KorvaliserDoc.h"
 #include "response/OutputCurves.h"
@@ -8,9 +9,23 @@
 
 namespace kv {
 
+namespace {
+
+// Bold as two anti-aliased hairlines 1.5 pixels apart: Qt draws a hairline many times faster
+// than it strokes a wide pen, and this curve is drawn again on every step of a marker drag.
+constexpr std::array<double, 2> kHairlineRows{-0.75, 0.75};
+constexpr double kReach = 4.0;  // the outer hairline, its anti-aliasing and a margin
+
+QPen hairline() {
+    QPen pen(TuningCurvePen(TuningCurveKind::Predicted).color(), 0);
+    pen.setCosmetic(true);
+    return pen;
+}
+
+}  // namespace
+
 PredictedLayer::PredictedLayer(std::shared_ptr<TuningOverlay> overlay)
-    : overlay_(std::move(overlay)),
-      plotted_(TuningCurvePen(TuningCurveKind::Predicted).widthF() / 2 + 2, PlottedCurve::Pen::Solid) {}
+    : overlay_(std::move(overlay)), plotted_(kReach, PlottedCurve::Pen::Solid) {}
 
 QRect PredictedLayer::refresh(const GraphScene& scene) {
     const TuningCurves* curves = overlay_->curves(scene);
@@ -23,9 +38,14 @@ void PredictedLayer::paint(QPainter& painter, const GraphScene& scene, const Pai
     if (plotted_.isEmpty()) return;
     ClipToPlotArea(painter, scene.geometry);
     painter.setRenderHint(QPainter::Antialiasing, true);
-    painter.setPen(TuningCurvePen(TuningCurveKind::Predicted));
+    painter.setPen(hairline());
     painter.setBrush(Qt::NoBrush);
-    plotted_.stroke(painter, area);
+    for (const double row : kHairlineRows) {
+        painter.save();
+        painter.translate(0.0, row);  // the clip moves along, but only by rows
+        plotted_.stroke(painter, area);
+        painter.restore();
+    }
 }
 
 }  // namespace kv

@@ -33,7 +33,7 @@ QPen TuningCurvePen(TuningCurveKind kind) {
         }
         case TuningCurveKind::Predicted: break;
     }
-    return QPen(kPredictedOrange, 3.0, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
+    return QPen(kPredictedOrange, 3.0);
 }
 
 void ClipToPlotArea(QPainter& painter, const GraphGeometry& g) {
