@@ -67,7 +67,8 @@ private:
 
 enum class TuningCurveKind : std::uint8_t { Measurement, Target, Predicted };
 
-// The pen each curve is drawn with, on the graph and in the legend.
+// The pen of each curve, as the legend shows it; the graph draws the measurement and the
+// target with it, and the predicted curve in its colour at about its width.
 QPen TuningCurvePen(TuningCurveKind kind);
 
 // Narrows the painter's clip to the plot inside its frame: a measurement far off the
