@@ -11,31 +11,27 @@
 
 namespace kv {
 
-namespace {
-
-QPixmap loadPicture(const QString& path) {
+QImage CSplash::drawPicture(const QString& path, qreal ratio) {
     ensureAppResources();
-    if (path.endsWith(QLatin1String(".svg"), Qt::CaseInsensitive)) {
-        QSvgRenderer renderer(path);
-        if (!renderer.isValid()) return {};
-        const qreal ratio = qApp->devicePixelRatio();
-        QPixmap pixmap(renderer.defaultSize() * ratio);
-        pixmap.fill(Qt::transparent);
-        QPainter painter(&pixmap);
-        renderer.render(&painter);
-        painter.end();
-        pixmap.setDevicePixelRatio(ratio);
-        return pixmap;
-    }
-    return QPixmap(path);
+    if (!path.endsWith(QLatin1String(".svg"), Qt::CaseInsensitive)) return QImage(path);
+    QSvgRenderer renderer(path);
+    if (!renderer.isValid()) return {};
+    QImage image(renderer.defaultSize() * ratio, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    renderer.render(&painter);
+    painter.end();
+    image.setDevicePixelRatio(ratio);
+    return image;
 }
 
-}  // namespace
-
 CSplash* CSplash::show(const QString& picture, int displayMs, QWidget* parent) {
-    QPixmap pixmap = loadPicture(picture);
-    if (pixmap.isNull()) return nullptr;
-    auto* splash = new CSplash(std::move(pixmap), displayMs, parent);
+    return show(drawPicture(picture, qApp->devicePixelRatio()), displayMs, parent);
+}
+
+CSplash* CSplash::show(const QImage& picture, int displayMs, QWidget* parent) {
+    if (picture.isNull()) return nullptr;
+    auto* splash = new CSplash(QPixmap::fromImage(picture), displayMs, parent);
     splash->QWidget::show();
     splash->raise();
     splash->repaint();
