@@ -25,7 +25,7 @@ struct GraphFixture {
         doc.setHighPassSlope(1, 10);
         graph.setWholeRedraws(whole);
         graph.resize(900, 500);
-        graph.setSelectedElement(kv::kTargetFirstBand + 3);
+        graph.setSelectedElement(kv::bandElement(3));
         graph.show();
         QApplication::processEvents();
         graph.markOutputStale();

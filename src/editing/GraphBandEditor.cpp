@@ -157,7 +157,7 @@ GraphEditResult GraphBandEditor::leftButtonDown(const GraphPointer& pointer) {
     const GraphHover drag = leftDragFrom(hover_);
     if (drag == GraphHover::None) return {};
     GraphEditResult result = handledResult();
-    if (hover_ == GraphHover::Band) page_.selectedTarget = hoverBand_ + kTargetFirstBand;
+    if (hover_ == GraphHover::Band) page_.selectedElement = bandElement(hoverBand_);
     hover_ = drag;
     startDrag(pointer);
     result.focusGraph = true;

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <optional>
 
+#include "editing/SelectedElement.h"
 #include "response/GraphGeometry.h"
 
 namespace kv {
@@ -17,12 +18,6 @@ class CKorvaliserDoc;
 
 inline constexpr int kVisibleRows = 5;      // PEQ rows on the page
 inline constexpr int kShownFlagCount = 10;  // one "shown on graph" flag per band
-
-// Selected element of a page: 0 none, 1 high-pass, 2 low-pass, 3 + b PEQ band b.
-inline constexpr int kTargetNone = 0;
-inline constexpr int kTargetHighPass = 1;
-inline constexpr int kTargetLowPass = 2;
-inline constexpr int kTargetFirstBand = 3;
 
 // Where the pointer is and what it is doing: over a band's marker (GraphBandEditor::hoverBand
 // says which) or one of the two margin zones, and whether a button drags from there.
@@ -52,15 +47,12 @@ enum class GraphCursor {
 
 // The part of an output page's state that the graph and its mouse handling share.
 struct OutputPageState {
-    int selectedTarget = kTargetNone;
+    SelectedElement selectedElement = SelectedElement::None;
     int firstVisibleBand = 0;
     int scrollMaximum = 0;  // activeBandCount - 5, at least 0
     std::array<bool, kShownFlagCount> bandShown{true, true, true, true, true, true, true, true, true, true};
 
-    std::optional<int> selectedBand() const {
-        if (selectedTarget < kTargetFirstBand) return std::nullopt;
-        return selectedTarget - kTargetFirstBand;
-    }
+    std::optional<int> selectedBand() const { return bandOfElement(selectedElement); }
     bool bandIsInRows(int band) const {
         return band >= firstVisibleBand && band < firstVisibleBand + kVisibleRows;
     }

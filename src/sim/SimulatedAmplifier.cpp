@@ -4,7 +4,6 @@
 #include <poll.h>
 #include <sys/ioctl.h>
 #include <sys/prctl.h>
-#include <termios.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -21,6 +20,7 @@
 
 #include "document/MessageCode.h"
 #include "sim/FrameAssembler.h"
+#include "sim/PseudoTerminal.h"
 #include "sim/SimProtocol.h"
 
 namespace kv {
@@ -37,35 +37,6 @@ constexpr std::size_t kNameBytes = 16;
 
 std::runtime_error systemError(const std::string& what) {
     return std::runtime_error(what + ": " + std::strerror(errno));
-}
-
-int baudOf(speed_t speed) {
-    switch (speed) {
-        case B1200: return 1200;
-        case B2400: return 2400;
-        case B4800: return 4800;
-        case B9600: return 9600;
-        case B19200: return 19200;
-        case B38400: return 38400;
-        case B57600: return 57600;
-        case B115200: return 115200;
-        case B230400: return 230400;
-        default: return 0;
-    }
-}
-
-void makeRaw(int fd) {
-    termios tio{};
-    if (::tcgetattr(fd, &tio) != 0) return;
-    ::cfmakeraw(&tio);
-    ::cfsetispeed(&tio, B115200);
-    ::cfsetospeed(&tio, B115200);
-    ::tcsetattr(fd, TCSANOW, &tio);
-}
-
-void closeFd(int& fd) {
-    if (fd >= 0) ::close(fd);
-    fd = -1;
 }
 
 }  // namespace
@@ -156,18 +127,12 @@ SimulatedAmplifier::Engine::Engine(SimulatorOptions options) : options_(std::mov
         logFile_.open(options_.logPath, std::ios::out | std::ios::app);
         if (!logFile_) throw std::runtime_error("Cannot open the log file " + options_.logPath);
     }
-    master_ = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
-    if (master_ < 0) throw systemError("No pseudo-terminal");
-    char name[128] = {};
-    if (::grantpt(master_) != 0 || ::unlockpt(master_) != 0 || ::ptsname_r(master_, name, sizeof name) != 0) {
-        const auto error = systemError("Cannot prepare the pseudo-terminal");
-        closeFd(master_);
-        throw error;
-    }
-    slavePath_ = name;
-    slave_ = ::open(name, O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    PseudoTerminalEnds ends = openPseudoTerminal();
+    master_ = ends.master;
+    slave_ = ends.slave;
+    slavePath_ = std::move(ends.slavePath);
     int pipeFds[2] = {-1, -1};
-    if (slave_ < 0 || ::pipe2(pipeFds, O_CLOEXEC | O_NONBLOCK) != 0) {
+    if (::pipe2(pipeFds, O_CLOEXEC | O_NONBLOCK) != 0) {
         const auto error = systemError("Cannot open the pseudo-terminal");
         closeFd(slave_);
         closeFd(master_);
@@ -175,10 +140,6 @@ SimulatedAmplifier::Engine::Engine(SimulatorOptions options) : options_(std::mov
     }
     wakeRead_ = pipeFds[0];
     wakeWrite_ = pipeFds[1];
-    // Raw from the start, so nothing the unit sends is echoed back before the host
-    // has configured the line.
-    makeRaw(slave_);
-    ::fcntl(master_, F_SETFL, ::fcntl(master_, F_GETFL) | O_NONBLOCK);
     connected_ = true;
     thread_ = std::thread([this] { serve(); });
 }
@@ -258,11 +219,7 @@ void SimulatedAmplifier::Engine::readAvailable() {
     }
 }
 
-int SimulatedAmplifier::Engine::hostBaud() const {
-    termios tio{};
-    if (slave_ < 0 || ::tcgetattr(slave_, &tio) != 0) return 0;
-    return baudOf(::cfgetospeed(&tio));
-}
+int SimulatedAmplifier::Engine::hostBaud() const { return lineBaud(slave_); }
 
 std::pair<int, int> SimulatedAmplifier::Engine::meterValues() const {
     if (fixedMeters_) return *fixedMeters_;

@@ -100,7 +100,7 @@ TEST_F(GraphBandEditorTest, MouseMoveSetsHoverStateAndModifier) {
     const int bottom = 6 + 360 + 1;  // first pixel row below the plot with yScale 1
     struct Case {
         const char* what;
-        int selected;
+        SelectedElement selected;
         GraphPointer pointer;
         GraphHover hover;
         DragModifier modifier;
@@ -108,44 +108,40 @@ TEST_F(GraphBandEditorTest, MouseMoveSetsHoverStateAndModifier) {
     const auto band3 = GraphHover::Band;  // band 3 is band index 2
     const auto none = GraphHover::None;
     const std::vector<Case> cases = {
-        {"over band 3's marker", kTargetNone, at(2), band3, DragModifier::None},
-        {"marker with Shift", kTargetNone,
+        {"over band 3's marker", SelectedElement::None, at(2), band3, DragModifier::None},
+        {"marker with Shift", SelectedElement::None,
          [&] {
              auto p = at(2);
              p.shift = true;
              return p;
          }(),
          band3, DragModifier::Shift},
-        {"marker with Ctrl and Shift: Ctrl wins", kTargetNone,
+        {"marker with Ctrl and Shift: Ctrl wins", SelectedElement::None,
          [&] {
              auto p = at(2);
              p.shift = p.ctrl = true;
              return p;
          }(),
          band3, DragModifier::Ctrl},
-        {"empty area", kTargetNone, {300, 50}, none, DragModifier::None},
-        {"left margin, nothing selected", kTargetNone, {10, 100}, none, DragModifier::None},
-        {"left margin, band selected",
-         kTargetFirstBand + 1,
-         {10, 100},
-         GraphHover::GainZone,
-         DragModifier::None},
-        {"two pixels left of the plot is not the zone",
-         kTargetFirstBand + 1,
-         {34, 100},
-         none,
-         DragModifier::None},
+        {"empty area", SelectedElement::None, {300, 50}, none, DragModifier::None},
+        {"left margin, nothing selected", SelectedElement::None, {10, 100}, none, DragModifier::None},
+        {"left margin, band selected", bandElement(1), {10, 100}, GraphHover::GainZone, DragModifier::None},
+        {"two pixels left of the plot is not the zone", bandElement(1), {34, 100}, none, DragModifier::None},
         {"below the plot, band selected",
-         kTargetFirstBand,
+         bandElement(0),
          {200, bottom},
          GraphHover::FrequencyZone,
          DragModifier::None},
-        {"below the plot, crossover selected", kTargetLowPass, {200, bottom}, none, DragModifier::None},
-        {"on the plot's bottom row", kTargetFirstBand, {200, 366}, none, DragModifier::None},
-        {"outside the frame", kTargetFirstBand, {200, bottom, false}, none, DragModifier::None},
+        {"below the plot, crossover selected",
+         SelectedElement::LowPass,
+         {200, bottom},
+         none,
+         DragModifier::None},
+        {"on the plot's bottom row", bandElement(0), {200, 366}, none, DragModifier::None},
+        {"outside the frame", bandElement(0), {200, bottom, false}, none, DragModifier::None},
     };
     for (const Case& c : cases) {
-        page.selectedTarget = c.selected;
+        page.selectedElement = c.selected;
         editor.mouseMove(c.pointer);
         EXPECT_EQ(editor.hover(), c.hover) << c.what;
         if (c.hover == GraphHover::Band) {
@@ -163,7 +159,7 @@ TEST_F(GraphBandEditorTest, HiddenBandCannotBePicked) {
     editor.mouseMove(at(4));
     EXPECT_EQ(editor.hover(), GraphHover::None);
     EXPECT_FALSE(editor.leftButtonDown(at(4)).handled);
-    EXPECT_EQ(page.selectedTarget, kTargetNone);
+    EXPECT_EQ(page.selectedElement, SelectedElement::None);
 }
 
 TEST_F(GraphBandEditorTest, PressSelectsTheBandAndScrollsItIntoTheRows) {
@@ -186,7 +182,7 @@ TEST_F(GraphBandEditorTest, PressSelectsTheBandAndScrollsItIntoTheRows) {
         editor.mouseMove(at(c.band));
         const GraphEditResult r = editor.leftButtonDown(at(c.band));
         EXPECT_TRUE(r.handled);
-        EXPECT_EQ(page.selectedTarget, kTargetFirstBand + c.band);
+        EXPECT_EQ(page.selectedElement, bandElement(c.band));
         EXPECT_EQ(editor.hover(), GraphHover::BandDrag);
         EXPECT_EQ(page.firstVisibleBand, c.expectedFirst) << "band " << c.band;
         EXPECT_EQ(r.scrolled, c.scrolled) << "band " << c.band;
@@ -226,7 +222,7 @@ TEST_F(GraphBandEditorTest, DragArithmeticFollowsThePointerWithinTheTypeRanges) 
     for (const Case& c : cases) {
         doc.setBandType(output, 1, c.type);
         doc.setBandFrequencyAndGain(output, 1, 252, 0);
-        page.selectedTarget = kTargetNone;
+        page.selectedElement = SelectedElement::None;
         grab(1);
         if (HasFatalFailure()) return;
         const GraphEditResult r = editor.mouseMove(held({c.px, c.py}, c.shift, c.ctrl));
@@ -283,7 +279,7 @@ TEST_F(GraphBandEditorTest, DragEndsWhenNoButtonIsHeldOrThePointerLeaves) {
 TEST_F(GraphBandEditorTest, MarginZoneDragsMoveOneValueFromTheAnchor) {
     useWidePlot();
     doc.setBandFrequencyAndGain(output, 0, 200, 30);
-    page.selectedTarget = kTargetFirstBand;
+    page.selectedElement = bandElement(0);
 
     // Gain zone: gain = start gain - trunc(dy / yScale); frequency stays.
     editor.mouseMove({10, 100});
@@ -314,7 +310,7 @@ TEST_F(GraphBandEditorTest, MarginZoneDragsMoveOneValueFromTheAnchor) {
 
 TEST_F(GraphBandEditorTest, RightButtonInFrequencyZoneDragsQ) {
     useWidePlot();  // one Q step per 4 * 2 pixels
-    page.selectedTarget = kTargetFirstBand + 5;
+    page.selectedElement = bandElement(5);
     const int below = 6 + 180 + 2;
     struct Case {
         const char* what;
@@ -415,7 +411,7 @@ TEST_F(GraphBandEditorTest, CursorFollowsHoverStateAndModifier) {
     }
     editor.mouseMove({300, 50});
     EXPECT_EQ(editor.cursor(), GraphCursor::Default);
-    page.selectedTarget = kTargetFirstBand;
+    page.selectedElement = bandElement(0);
     editor.mouseMove({10, 50});
     EXPECT_EQ(editor.cursor(), GraphCursor::BandGainOnly);
     editor.mouseMove({100, 380});

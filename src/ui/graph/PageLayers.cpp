@@ -212,9 +212,9 @@ public:
     Kind kind() const override { return Kind::Live; }
     QRect refresh(const GraphScene& scene) override {
         const GraphGeometry& g = scene.geometry;
-        const int slot = CurveSlots::ofSelectedElement(scene.page.selectedTarget);
+        const int slot = CurveSlots::ofSelectedElement(selectionCode(scene.page.selectedElement));
         QPolygonF points;
-        if (scene.page.selectedTarget != kTargetNone && ResponseCurveTable::isSlot(slot) &&
+        if (scene.page.selectedElement != SelectedElement::None && ResponseCurveTable::isSlot(slot) &&
             !scene.table.isAbsent(slot)) {
             points = gridPoints(g, scene.table.slot(slot).values, [&g](double db) { return g.shadeRow(db); });
         }
@@ -288,7 +288,7 @@ public:
             Marker now;
             if (b < bands && scene.page.bandShown[static_cast<std::size_t>(b)]) {
                 now = {BandMarkerRect(scene.geometry, scene.doc, scene.output, b), true,
-                       scene.page.selectedTarget == b + kTargetFirstBand};
+                       scene.page.selectedElement == bandElement(b)};
             }
             Marker& shown = markers_[static_cast<std::size_t>(b)];
             if (now == shown) continue;

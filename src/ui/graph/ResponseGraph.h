@@ -46,8 +46,8 @@ public:
     const OutputPageState& pageState() const { return *page_; }
 
     // 0 none, 1 high-pass, 2 low-pass, 3 + b band b.
-    void setSelectedElement(int element) { page_->selectedTarget = element; }
-    int selectedElement() const { return page_->selectedTarget; }
+    void setSelectedElement(SelectedElement element) { page_->selectedElement = element; }
+    SelectedElement selectedElement() const { return page_->selectedElement; }
     void setBandShown(int band, bool shown);
     // Bit b shows band b.
     void setShownBands(std::uint32_t mask);

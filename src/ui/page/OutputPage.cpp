@@ -155,7 +155,7 @@ void COutputPage::ensureGraphGeometry() {
 
 // ---------------------------------------------------------------- selection and dialogs
 
-void COutputPage::select(SelectedElement element) { state_.selectedTarget = selectionCode(element); }
+void COutputPage::select(SelectedElement element) { state_.selectedElement = element; }
 
 void COutputPage::selectBand(int band) {
     select(bandElement(band));

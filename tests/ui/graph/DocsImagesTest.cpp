@@ -48,7 +48,7 @@ TEST(DocsImages, DISABLED_RenderGraphMetersAndReport) {
     CResponseGraph graph(doc, table, 0);
     graph.resize(674, 390);
     graph.markOutputStale();
-    graph.setSelectedElement(kTargetFirstBand + 1);
+    graph.setSelectedElement(bandElement(1));
     graph.redraw();
     ASSERT_TRUE(graph.grab().save(docsPath("response-graph.png")));
 

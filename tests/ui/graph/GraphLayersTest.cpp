@@ -56,7 +56,7 @@ TEST(GraphLayers, CachedRedrawsPaintWhatWholeRedrawsPaint) {
         };
         const std::vector<Step> steps = {
             {"first picture", [] {}},
-            {"band selected", [&] { graph.setSelectedElement(kTargetFirstBand + 1); }},
+            {"band selected", [&] { graph.setSelectedElement(bandElement(1)); }},
             {"drag step", [&] { doc.setBandFrequencyAndGain(0, 1, 202, -57); }},
             {"small drag step", [&] { doc.setBandFrequencyAndGain(0, 1, 203, -56); }},
             {"jump across the plot", [&] { doc.setBandFrequencyAndGain(0, 1, 380, 120); }},
@@ -64,14 +64,14 @@ TEST(GraphLayers, CachedRedrawsPaintWhatWholeRedrawsPaint) {
             {"band hidden", [&] { graph.setBandShown(1, false); }},
             {"hidden band moved", [&] { doc.setBandFrequencyAndGain(0, 1, 150, 0); }},
             {"band shown", [&] { graph.setBandShown(1, true); }},
-            {"circle marker selected", [&] { graph.setSelectedElement(kTargetFirstBand + 7); }},
+            {"circle marker selected", [&] { graph.setSelectedElement(bandElement(7)); }},
             {"band at the plot's left edge", [&] { doc.setBandFrequencyAndGain(0, 7, 12, -150); }},
             {"band at the right edge", [&] { doc.setBandFrequencyAndGain(0, 7, 432, 150); }},
-            {"high-pass selected", [&] { graph.setSelectedElement(kTargetHighPass); }},
+            {"high-pass selected", [&] { graph.setSelectedElement(SelectedElement::HighPass); }},
             {"own crossover moved", [&] { doc.setHighPassFrequency(0, 80); }},
             {"other output's crossover moved", [&] { doc.setLowPassFrequency(1, 200); }},
             {"band type changed", [&] { doc.setBandType(0, 2, PeqHighShelf); }},
-            {"nothing selected", [&] { graph.setSelectedElement(kTargetNone); }},
+            {"nothing selected", [&] { graph.setSelectedElement(SelectedElement::None); }},
             {"ten bands",
              [&] {
                  doc.setActiveBandCount(10);

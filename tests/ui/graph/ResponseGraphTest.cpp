@@ -90,13 +90,13 @@ TEST_F(ResponseGraphTest, MarkersSitAtTheirRectanglesInPaletteColourAndShape) {
     }
 
     // Selected, band 0 is a filled square and band 7 a filled circle, both yellow.
-    graph.setSelectedElement(kTargetFirstBand + 0);
+    graph.setSelectedElement(bandElement(0));
     img = shown();
     QRect box = markerBox(0);
     EXPECT_EQ(img.pixel(box.center()), kYellow);
     EXPECT_EQ(img.pixel(box.topLeft() + QPoint(1, 1)), kYellow);
 
-    graph.setSelectedElement(kTargetFirstBand + 7);
+    graph.setSelectedElement(bandElement(7));
     img = shown();
     box = markerBox(7);
     EXPECT_EQ(img.pixel(box.center()), kYellow);
@@ -136,13 +136,13 @@ TEST_F(ResponseGraphTest, OnlyTheSelectedElementWithACurveIsShaded) {
 
     EXPECT_EQ(shown().pixel(inside), 0xFF000000) << "no selection, no shade";
 
-    graph.setSelectedElement(kTargetFirstBand + 2);
+    graph.setSelectedElement(bandElement(2));
     EXPECT_TRUE(isShade(shown().pixel(inside)));
 
-    graph.setSelectedElement(kTargetLowPass);  // the low-pass is off: its curve is 0 dB, no area
+    graph.setSelectedElement(SelectedElement::LowPass);  // the low-pass is off: its curve is 0 dB, no area
     EXPECT_EQ(shown().pixel(inside), 0xFF000000);
 
-    graph.setSelectedElement(kTargetFirstBand + 2);
+    graph.setSelectedElement(bandElement(2));
     table.markAbsent(CurveSlots::band(2));
     const QImage img = shown();
     EXPECT_EQ(img.pixel(inside), 0xFF000000) << "an Absent slot is not shaded";

@@ -43,7 +43,7 @@ TEST_F(GraphEditingTest, DragMovesTheMarkerAndModifiersFixOneValue) {
         EXPECT_EQ(gain(2) != 0, c.gainMoves) << c.what;
         EXPECT_NEAR(frequency(2), c.frequencyMoves ? 200 : 160, 1) << c.what;
         EXPECT_NEAR(gain(2), c.gainMoves ? 60 : 0, 1) << c.what;
-        EXPECT_EQ(page()->pageState().selectedTarget, kTargetFirstBand + 2) << c.what;
+        EXPECT_EQ(page()->pageState().selectedElement, bandElement(2)) << c.what;
         // The row shows the new values at once.
         EXPECT_EQ(findIn<PageButton>(page(), QStringLiteral("bandGain2"))->text().toStdString(),
                   bandGainText(gain(2), 0));
@@ -87,14 +87,14 @@ TEST_F(GraphEditingTest, OverlappingMarkersPickTheLowerBandAndHiddenBandsNone) {
     hover(graph(), at);
     sendMouse(graph(), QEvent::MouseButtonPress, at, Qt::LeftButton, Qt::LeftButton);
     sendMouse(graph(), QEvent::MouseButtonRelease, at, Qt::LeftButton, Qt::NoButton);
-    EXPECT_EQ(page()->pageState().selectedTarget, kTargetFirstBand + 3);
+    EXPECT_EQ(page()->pageState().selectedElement, bandElement(3));
 
     // Hide band 4 with its row's box: now band 6 is picked at the same place.
     QTest::mouseClick(findIn<QToolButton>(page(), QStringLiteral("bandShown3")), Qt::LeftButton);
     hover(graph(), at);
     sendMouse(graph(), QEvent::MouseButtonPress, at, Qt::LeftButton, Qt::LeftButton);
     sendMouse(graph(), QEvent::MouseButtonRelease, at, Qt::LeftButton, Qt::NoButton);
-    EXPECT_EQ(page()->pageState().selectedTarget, kTargetFirstBand + 5);
+    EXPECT_EQ(page()->pageState().selectedElement, bandElement(5));
 }
 
 TEST_F(GraphEditingTest, CursorShowsWhatAPressWouldDo) {

@@ -86,7 +86,7 @@ TEST_F(OutputPageTest, RowScrollBarRangeFollowsTheBandsInUse) {
 
 TEST_F(OutputPageTest, ClickingARowButtonLightsThatRowOnly) {
     QTest::mouseClick(control<PageButton>(QStringLiteral("bandFrequency1")), Qt::LeftButton);
-    EXPECT_EQ(page()->pageState().selectedTarget, kTargetFirstBand + 1);
+    EXPECT_EQ(page()->pageState().selectedElement, bandElement(1));
     for (int r = 0; r < kVisibleRows; ++r) {
         for (const char* column : {"bandFrequency", "bandQ", "bandGain", "bandType"}) {
             auto* button = control<PageButton>(QString::fromLatin1(column) + QString::number(r));
@@ -337,16 +337,17 @@ TEST_F(OutputPageTest, BandDialogOpensForTheRowsBandAndTheRowsFollowIt) {
 TEST_F(OutputPageTest, CrossoverButtonsSelectTheFilterAndShowItAfterTheDialog) {
     struct Case {
         const char* button;
-        int target;
+        SelectedElement target;
     };
-    for (const Case& c : {Case{"highPassButton", kTargetHighPass}, Case{"lowPassButton", kTargetLowPass}}) {
+    for (const Case& c : {Case{"highPassButton", SelectedElement::HighPass},
+                          Case{"lowPassButton", SelectedElement::LowPass}}) {
         whileModal<CFilterSlope>([&](CFilterSlope*) {
-            EXPECT_EQ(page()->pageState().selectedTarget, c.target) << c.button;
+            EXPECT_EQ(page()->pageState().selectedElement, c.target) << c.button;
             doc.setHighPassFrequency(0, 60);
             doc.setLowPassFrequency(0, 400);
         });
         QTest::mouseClick(control<PageButton>(QString::fromLatin1(c.button)), Qt::LeftButton);
-        const bool high = c.target == kTargetHighPass;
+        const bool high = c.target == SelectedElement::HighPass;
         const int frequency = high ? doc.highPassFrequency(0) : doc.lowPassFrequency(0);
         const int slope = high ? doc.highPassSlope(0) : doc.lowPassSlope(0);
         EXPECT_EQ(control<PageButton>(QString::fromLatin1(c.button))->text().toStdString(),
