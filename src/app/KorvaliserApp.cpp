@@ -15,7 +15,6 @@
 #include <QPrinterInfo>
 #include <QSettings>
 #include <QVBoxLayout>
-#include <future>
 #include <stdexcept>
 
 #include "app/DocumentHost.h"
@@ -74,12 +73,6 @@ bool CKorvaliserApp::initInstance(const StartupOptions& options) {
     if (options.simulate && !startSimulator()) return false;
     if (options.headless()) return runHeadless(options);
 
-    // Drawing the splash picture takes about as long as building the main window: a
-    // helper thread draws it meanwhile.
-    std::future<QImage> splashPicture;
-    if (options.splash)
-        splashPicture = std::async(std::launch::async, &CSplash::drawPicture,
-                                   QStringLiteral(":/app/splash.svg"), qApp->devicePixelRatio());
     frame_ = std::make_unique<CMainFrame>(*this);
     if (!processCommandLine(options)) return false;
 
@@ -87,7 +80,7 @@ bool CKorvaliserApp::initInstance(const StartupOptions& options) {
     // can happen inside the missing-file question's own event loop: only a guarded
     // pointer may be asked about it afterwards.
     const QPointer<CSplash> splash =
-        options.splash ? CSplash::show(splashPicture.get(), kSplashDisplayMs) : nullptr;
+        options.splash ? CSplash::show(QStringLiteral(":/app/splash.svg"), kSplashDisplayMs) : nullptr;
     if (options.file.isEmpty()) reopenMostRecentFile();
 
     frame_->showMaximized();

@@ -11,27 +11,31 @@
 
 namespace kv {
 
-QImage CSplash::drawPicture(const QString& path, qreal ratio) {
+namespace {
+
+QPixmap loadPicture(const QString& path) {
     ensureAppResources();
-    if (!path.endsWith(QLatin1String(".svg"), Qt::CaseInsensitive)) return QImage(path);
-    QSvgRenderer renderer(path);
-    if (!renderer.isValid()) return {};
-    QImage image(renderer.defaultSize() * ratio, QImage::Format_ARGB32_Premultiplied);
-    image.fill(Qt::transparent);
-    QPainter painter(&image);
-    renderer.render(&painter);
-    painter.end();
-    image.setDevicePixelRatio(ratio);
-    return image;
+    if (path.endsWith(QLatin1String(".svg"), Qt::CaseInsensitive)) {
+        QSvgRenderer renderer(path);
+        if (!renderer.isValid()) return {};
+        const qreal ratio = qApp->devicePixelRatio();
+        QPixmap pixmap(renderer.defaultSize() * ratio);
+        pixmap.fill(Qt::transparent);
+        QPainter painter(&pixmap);
+        renderer.render(&painter);
+        painter.end();
+        pixmap.setDevicePixelRatio(ratio);
+        return pixmap;
+    }
+    return QPixmap(path);
 }
+
+}  // namespace
 
 CSplash* CSplash::show(const QString& picture, int displayMs, QWidget* parent) {
-    return show(drawPicture(picture, qApp->devicePixelRatio()), displayMs, parent);
-}
-
-CSplash* CSplash::show(const QImage& picture, int displayMs, QWidget* parent) {
-    if (picture.isNull()) return nullptr;
-    auto* splash = new CSplash(QPixmap::fromImage(picture), displayMs, parent);
+    QPixmap pixmap = loadPicture(picture);
+    if (pixmap.isNull()) return nullptr;
+    auto* splash = new CSplash(std::move(pixmap), displayMs, parent);
     splash->QWidget::show();
     splash->raise();
     splash->repaint();

@@ -5,7 +5,6 @@
 // window (the main window has the keyboard while the splash is up) still reaches it.
 
 #include <QBasicTimer>
-#include <QImage>
 #include <QPixmap>
 #include <QWidget>
 
@@ -16,10 +15,6 @@ class CSplash : public QWidget {
 public:
     // Returns null when the picture cannot be loaded: start-up then goes on without it.
     static CSplash* show(const QString& picture, int displayMs, QWidget* parent = nullptr);
-    static CSplash* show(const QImage& picture, int displayMs, QWidget* parent = nullptr);
-    // The picture drawn for a screen of the given pixel ratio, or an empty image. Safe on
-    // any thread: start-up draws it while the main window is being built.
-    static QImage drawPicture(const QString& picture, qreal ratio);
 
     CSplash(QPixmap picture, int displayMs, QWidget* parent = nullptr);
     bool isTimerRunning() const { return timer_.isActive(); }
