@@ -14,10 +14,12 @@
 #include "ui/graph/GraphImages.h"
 #include "ui/graph/ResponseGraph.h"
 #include "ui/graph/overlay/ResponseViewToggles.h"
+#include "ui/graph/tuning/TuningOverlay.h"
 #include "ui/page/BandRows.h"
 #include "ui/page/CrossoverDelayGroup.h"
 #include "ui/page/OutputStrip.h"
 #include "ui/page/StatusPanel.h"
+#include "ui/tuning/TuningMenu.h"
 
 // The page's icons live in a resource file compiled into this static library.
 static void initPageResources() { Q_INIT_RESOURCE(page); }
@@ -84,6 +86,7 @@ void COutputPage::buildGraph() {
     graph_->setMouseTracking(true);
     graph_->setFocusPolicy(Qt::ClickFocus);
     graph_->installEventFilter(this);
+    tuning_ = TuningOverlay::addTo(*graph_, context_.tuning);
     views_ = new ResponseViewToggles(*graph_,
                                      {[this] { redrawGraph(); }, [this] { return makeContextMenu(); }}, this);
 }
@@ -200,6 +203,7 @@ std::unique_ptr<QMenu> COutputPage::makeContextMenu() {
     }
     menu->addSeparator();
     addFilterExchangeItems(*menu, doc_, output_, this);
+    addTuningItems(*menu, context_, output_, tuning_, this);
     views_->addMenuItems(*menu);
     return menu;
 }

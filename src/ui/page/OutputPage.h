@@ -27,6 +27,7 @@ class CrossoverDelayGroup;
 class OutputStrip;
 class ResponseViewToggles;
 class StatusPanel;
+class TuningOverlay;
 struct GraphImages;
 
 class COutputPage : public QWidget, public DocumentListener {
@@ -103,6 +104,7 @@ private:
     OutputStrip* strip_ = nullptr;
     StatusPanel* status_ = nullptr;
     ResponseViewToggles* views_ = nullptr;  // DSP response and phase view of the graph
+    std::shared_ptr<TuningOverlay> tuning_;
     bool changesPending_ = false;
 };
 

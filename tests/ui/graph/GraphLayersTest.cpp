@@ -1,20 +1,24 @@
 // The graph repaints only what changed, over a cached picture of what did not. After any
-// change its frame must be the picture a whole redraw paints, pixel for pixel; an overlay
-// joins the layers without disturbing that.
+// change its frame must be the picture a whole redraw paints, pixel for pixel, with or
+// without a measurement's curves on show; an overlay joins the layers without disturbing
+// that.
 
 #include <gtest/gtest.h>
 
 #include <QImage>
 #include <QPainter>
+#include <cmath>
 #include <functional>
 #include <memory>
 #include <utility>
 
 #include "document/KorvaliserDoc.h"
+#include "measurement/tuning/BankTuning.h"
 #include "response/ResponseCurveTable.h"
 #include "response/analog/FilterCurve.h"
 #include "ui/graph/PageLayers.h"
 #include "ui/graph/ResponseGraph.h"
+#include "ui/graph/tuning/TuningOverlay.h"
 
 namespace kv {
 namespace {
@@ -41,12 +45,42 @@ void someSettings(CKorvaliserDoc& doc) {
     doc.setHighPassSlope(1, 6);
 }
 
+// A measurement from 25 Hz to 16 kHz with a dip, partly off the scale at its top end.
+OutputTuning someMeasurement() {
+    OutputTuning tuning;
+    for (double hz = 25.0; hz <= 16000.0; hz *= 1.05) {
+        const double octaves = std::log2(hz / 500.0);
+        tuning.measurement.push_back({hz, 80.0 + 3.0 * octaves - 6.0 * std::exp(-octaves * octaves * 3.0)});
+    }
+    tuning.smoothing = Smoothing::Octave6;
+    return tuning;
+}
+
+// The picture every layer, the overlays' and the views' too, paints in one pass.
+QImage wholePicture(CResponseGraph& graph, const CKorvaliserDoc& doc, ResponseCurveTable& table,
+                    const std::shared_ptr<TuningOverlay>& overlay) {
+    GraphLayerStack whole;
+    AddPageLayers(whole);
+    if (overlay) TuningOverlay::addLayers(whole, overlay);
+    GraphViewLayers(table).apply(whole, graph.views());
+    const GraphImages& images = *graph.sharedImages();
+    whole.renderWhole({images.geometry, images, doc, table, graph.pageState(), 0});
+    return whole.frame();
+}
+
 TEST(GraphLayers, CachedRedrawsPaintWhatWholeRedrawsPaint) {
-    for (const QSize size : {QSize(674, 390), QSize(900, 500)}) {
+    for (const auto& [size, measured] : {std::pair{QSize(674, 390), false}, std::pair{QSize(900, 500), false},
+                                         std::pair{QSize(674, 390), true}}) {
         CKorvaliserDoc doc;
         someSettings(doc);
         ResponseCurveTable table;
         CResponseGraph graph(doc, table, 0);
+        BankTuning tuning;
+        std::shared_ptr<TuningOverlay> overlay;
+        if (measured) {
+            tuning.setTuning(doc.currentPreset(), 0, someMeasurement());
+            overlay = TuningOverlay::addTo(graph, tuning);
+        }
         graph.resize(size);
         graph.redraw();
         graph.markOutputStale();
@@ -54,7 +88,7 @@ TEST(GraphLayers, CachedRedrawsPaintWhatWholeRedrawsPaint) {
             const char* what;
             std::function<void()> change;
         };
-        const std::vector<Step> steps = {
+        std::vector<Step> steps = {
             {"first picture", [] {}},
             {"band selected", [&] { graph.setSelectedElement(bandElement(1)); }},
             {"drag step", [&] { doc.setBandFrequencyAndGain(0, 1, 202, -57); }},
@@ -86,14 +120,29 @@ TEST(GraphLayers, CachedRedrawsPaintWhatWholeRedrawsPaint) {
             {"phase view alone", [&] { graph.setViews({.phase = true}); }},
             {"views off", [&] { graph.setViews({}); }},
         };
+        OutputTuning tilted = someMeasurement();
+        tilted.target.kind = TargetKind::Tilt;
+        tilted.target.tiltDbPerOctave = -1.0;
+        if (measured) {
+            steps.push_back({"target tilted", [&] { tuning.setTuning(doc.currentPreset(), 0, tilted); }});
+            steps.push_back({"drag with a target", [&] { doc.setBandFrequencyAndGain(0, 1, 250, 60); }});
+            steps.push_back({"measurement hidden", [&] { overlay->setShown(false); }});
+            steps.push_back({"drag while hidden", [&] { doc.setBandFrequencyAndGain(0, 1, 240, 50); }});
+            steps.push_back({"measurement shown", [&] { overlay->setShown(true); }});
+            steps.push_back({"measurement removed", [&] { tuning.clear(); }});
+        }
         for (const Step& step : steps) {
             step.change();
             graph.redraw();
             QImage whole;
-            DrawResponseGraph(whole, *graph.sharedImages(), table, doc, 0, graph.pageState(), graph.views());
+            if (measured)
+                whole = wholePicture(graph, doc, table, overlay);
+            else
+                DrawResponseGraph(whole, *graph.sharedImages(), table, doc, 0, graph.pageState(),
+                                  graph.views());
             if (graph.workingImage() != whole) {
-                FAIL() << step.what << " at " << size.width() << ": "
-                       << differingPixels(graph.workingImage(), whole) << " pixels differ";
+                FAIL() << step.what << " at " << size.width() << (measured ? " with a measurement" : "")
+                       << ": " << differingPixels(graph.workingImage(), whole) << " pixels differ";
             }
         }
     }

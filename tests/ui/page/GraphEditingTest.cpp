@@ -134,17 +134,19 @@ std::vector<std::pair<QString, bool>> contextMenuOf(QWidget* graph, QPoint at) {
 TEST_F(GraphEditingTest, ContextMenuCopiesAndPastesTheChannel) {
     const QPoint empty = plotPixel(420, 340);
     auto items = contextMenuOf(graph(), empty);
-    // Copy, paste, a separator, filter import and export, a separator, then the views.
-    ASSERT_EQ(items.size(), 8U);
+    // Copy, paste, a separator, filter import and export, a separator, the tuning items, a separator, then
+    // the views.
+    ASSERT_EQ(items.size(), 12U);
     EXPECT_EQ(items[3].first, QStringLiteral("Import Filters..."));
     EXPECT_EQ(items[4].first, QStringLiteral("Export Filters..."));
+    EXPECT_EQ(items[6].first, QStringLiteral("Load Measurement…"));
     EXPECT_EQ(items[0].first, QStringLiteral("Copy Channel 1"));
     EXPECT_TRUE(items[0].second);
     EXPECT_FALSE(items[1].second) << "nothing copied yet";
 
     page()->makeContextMenu()->actions().at(0)->trigger();  // Copy Channel 1
     items = contextMenuOf(graph(), empty);
-    ASSERT_EQ(items.size(), 8U);
+    ASSERT_EQ(items.size(), 12U);
     EXPECT_EQ(items[1].first, QStringLiteral("Paste to Channel 1"));
     EXPECT_TRUE(items[1].second);
 

@@ -1,21 +1,27 @@
 // The tuning dialogs, driven as the user drives them: a measurement that cannot be read
 // keeps the dialog open with its lines named, and auto-EQ changes the bank only on OK,
-// as one undoable step that reaches the unit.
+// as one undoable step that reaches the unit. From the output page's menu, a loaded
+// measurement appears on the graph and the page follows an auto-EQ and its undo.
 
+#include <QAction>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QDoubleSpinBox>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <algorithm>
 #include <cmath>
 #include <functional>
 
 #include "PageTestSupport.h"
 #include "RecordingSender.h"
 #include "measurement/tuning/BankTuning.h"
+#include "ui/graph/ResponseGraph.h"
+#include "ui/graph/tuning/TuningOverlay.h"
 #include "ui/tuning/AutoEqDialog.h"
 #include "ui/tuning/LoadMeasurementDialog.h"
 #include "ui/tuning/TuningCommands.h"
@@ -40,15 +46,21 @@ std::vector<FrequencyPoint> bumpyMeasurement() {
 
 class TuningDialogsTest : public SheetFixture {
 protected:
-    // Runs `command` with its dialog driven by `drive` once it is up.
+    // Drives the next dialog of type Dialog by `drive` once it is up.
     template <typename Dialog>
-    bool run(const std::function<bool(TuningCommands&)>& command, const std::function<void(Dialog&)>& drive) {
+    static void whenUp(const std::function<void(Dialog&)>& drive) {
         QTimer::singleShot(0, [drive] {
             auto* dialog = qobject_cast<Dialog*>(QApplication::activeModalWidget());
             ASSERT_NE(dialog, nullptr);
             drive(*dialog);
             if (dialog->isVisible()) dialog->reject();  // a failed step must not leave the test waiting
         });
+    }
+
+    // Runs `command` with its dialog driven by `drive` once it is up.
+    template <typename Dialog>
+    bool run(const std::function<bool(TuningCommands&)>& command, const std::function<void(Dialog&)>& drive) {
+        whenUp(drive);
         TuningCommands commands(context, 0, nullptr);
         return command(commands);
     }
@@ -165,6 +177,78 @@ TEST_F(TuningDialogsTest, OkWaitsForAFitOfTheOptionsShownAndCancelChangesNothing
     EXPECT_FALSE(doc.canUndo());
     EXPECT_FALSE(doc.isModified());
     EXPECT_TRUE(recorder.sent.empty());
+}
+
+// The same commands from the output page's menu, and the curves they put on its graph.
+class TuningPageTest : public TuningDialogsTest {
+protected:
+    QAction* menuItem(const char* name) {
+        menu_ = page()->makeContextMenu();
+        return findIn<QAction>(menu_.get(), QString::fromLatin1(name));
+    }
+    QImage frame() const {
+        QApplication::processEvents();  // changes made elsewhere are shown once control returns
+        return dynamic_cast<CResponseGraph&>(*graph()).workingImage();
+    }
+    static int measurementPixels(const QImage& image) {
+        const QRgb grey = TuningCurvePen(TuningCurveKind::Measurement).color().rgb();
+        int count = 0;
+        for (int y = 0; y < image.height(); ++y) {
+            for (int x = 0; x < image.width(); ++x) count += image.pixel(x, y) == grey ? 1 : 0;
+        }
+        return count;
+    }
+
+private:
+    std::unique_ptr<QMenu> menu_;
+};
+
+TEST_F(TuningPageTest, ALoadedMeasurementIsDrawnUntilHiddenAndHiddenLeavesThePageAsItWas) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("woofer.frd"));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("20 80\n200 86\n2000 78\n20000 70\n");
+    file.close();
+    openSheet();
+    const QImage plain = frame();
+    ASSERT_EQ(measurementPixels(plain), 0);
+    EXPECT_FALSE(menuItem("autoEq")->isEnabled()) << "nothing to fit without a measurement";
+    EXPECT_FALSE(menuItem("showMeasurement")->isEnabled());
+
+    whenUp<LoadMeasurementDialog>([&](LoadMeasurementDialog& d) {
+        QTest::keyClicks(findIn<QLineEdit>(&d, QStringLiteral("measurementFile")), path);
+        click(d, QDialogButtonBox::Ok);
+    });
+    menuItem("loadMeasurement")->trigger();
+    EXPECT_GT(measurementPixels(frame()), 100);
+    QAction* show = menuItem("showMeasurement");
+    EXPECT_TRUE(show->isEnabled() && show->isChecked());
+
+    show->trigger();
+    EXPECT_EQ(frame(), plain) << "hidden, the page is drawn as without a measurement";
+    EXPECT_FALSE(menuItem("showMeasurement")->isChecked());
+    menuItem("showMeasurement")->trigger();
+    EXPECT_GT(measurementPixels(frame()), 100);
+}
+
+TEST_F(TuningPageTest, AutoEqFromThePageIsOneUndoStepSentToTheUnitAndThePageFollowsIt) {
+    loadBumpyMeasurement();
+    openSheet();
+    doc.setSender(&recorder);
+    const QImage before = frame();
+    whenUp<AutoEqDialog>([](AutoEqDialog& d) {
+        fit(d);
+        click(d, QDialogButtonBox::Ok);
+    });
+    menuItem("autoEq")->trigger();
+    ASSERT_EQ(doc.undoName(), "Auto-EQ");
+    EXPECT_TRUE(std::any_of(recorder.sent.begin(), recorder.sent.end(),
+                            [](const SentMessage& m) { return m.code == MsgPeqBand && m.output == 1; }));
+    EXPECT_NE(frame(), before) << "the prediction follows the fitted bands";
+    doc.undo();
+    EXPECT_FALSE(doc.canUndo()) << "the whole fit was one step";
+    EXPECT_EQ(frame(), before);
 }
 
 }  // namespace

@@ -29,11 +29,17 @@ void GraphViewLayers::apply(GraphLayerStack& stack, GraphViews views) {
     if (!views.dspResponse && !views.phase) return;
     DspCurveCache& dsp = table_.dsp();
     if (views.phase) {
-        standIn(stack, PageLayer::kLevelLabels, std::make_unique<PhaseLabelsLayer>());
-        standIn(stack, PageLayer::kOtherOutputs, std::make_unique<HiddenLayer>(GraphLayer::Kind::Cached));
-        standIn(stack, PageLayer::kSelection, std::make_unique<HiddenLayer>(GraphLayer::Kind::Live));
-        standIn(stack, PageLayer::kTotal, std::make_unique<PhaseTotalLayer>(dsp));
-        standIn(stack, PageLayer::kMarkers, std::make_unique<HiddenLayer>(GraphLayer::Kind::Live));
+        // Everything else on the graph is drawn on the dB scale (markers, the other
+        // outputs, a measurement's curves): hidden while the scale is degrees.
+        for (const std::string_view name : stack.names()) {
+            if (name == PageLayer::kBackground || name == PageLayer::kZeroLine) continue;
+            if (name == PageLayer::kLevelLabels)
+                standIn(stack, name, std::make_unique<PhaseLabelsLayer>());
+            else if (name == PageLayer::kTotal)
+                standIn(stack, name, std::make_unique<PhaseTotalLayer>(dsp));
+            else
+                standIn(stack, name, std::make_unique<HiddenLayer>(stack.find(name)->kind()));
+        }
     }
     if (views.dspResponse) {
         const auto quantity =

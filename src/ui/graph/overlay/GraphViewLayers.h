@@ -2,8 +2,8 @@
 // The page graph's optional views, both off by default: the DSP total dashed over the
 // model's total, and the phase view in place of the magnitude. Either one also brings the
 // corner warning where the two totals part by more than 1 dB. GraphViewLayers puts their
-// layers into a graph's stack and takes them out again, handing back the standard layers
-// the phase view stood in for.
+// layers into a graph's stack and takes them out again, handing back the layers the phase
+// view stood in for (all but the background and the 0 dB line, which is 0 degrees).
 
 #include <memory>
 #include <string>

@@ -2,7 +2,7 @@
 // The layers the phase view puts in place of the magnitude ones: -180°..+180° labels for
 // the dB labels, the model's total phase (red) for the red total, and an empty layer
 // for what has no phase to show here (the selected element's shade, the other outputs'
-// crossovers, the band markers, whose height is a gain).
+// crossovers, the band markers, whose height is a gain, a measurement's curves).
 
 #include <QImage>
 
