@@ -110,7 +110,7 @@ ROWS = [
         Figure("marker-drag step on the page (graph 674×390), online, CPU", "ui_drag_step", "BM_DragStepOnline",
                "cpu"),
         None,
-        Goal("at most", 1.0e-3, "≤ 1.0 ms"),
+        Goal("none", 0, "— (also counts the simulated unit's thread, which runs in the same process)"),
     ),
     Row(
         Figure("`sendAllParameters` at 115200 baud", "link_transfer", "BM_SendAllParameters", "real"),
@@ -137,11 +137,14 @@ ROWS = [
     ),
 ]
 
-# Repetitions per program: the median of them is the figure. The link transfers take
+# Repetitions per program: the median of them is the figure. Repetitions of the
+# benchmarks of one program run in random interleaved order, so a figure and its peer
+# in the same program see the same machine (a busy spell does not fall on one of them
+# alone). The link transfers take
 # seconds each and run a fixed number of iterations already; the start-up benchmark
 # takes its own medians over alternating starts.
 REPETITIONS = {"link_transfer": 1, "app_startup": 1}
-DEFAULT_REPETITIONS = 5
+DEFAULT_REPETITIONS = 9
 SCIPY_RUNS = 7
 
 # What Google Benchmark appends to a name for the way it runs (not for its arguments).
@@ -175,7 +178,11 @@ def run_benchmark_program(build_dir, program, benchmarks):
     names = "|".join(re.escape(name) for name in sorted(benchmarks))
     command = [str(path), "--benchmark_format=json", f"--benchmark_filter=^({names})(/|$)"]
     if repetitions > 1:
-        command += [f"--benchmark_repetitions={repetitions}", "--benchmark_report_aggregates_only=true"]
+        command += [
+            f"--benchmark_repetitions={repetitions}",
+            "--benchmark_enable_random_interleaving=true",
+            "--benchmark_report_aggregates_only=true",
+        ]
     log(f"running {path.name} ({', '.join(sorted(benchmarks))})")
     environment = dict(os.environ, QT_QPA_PLATFORM=os.environ.get("QT_QPA_PLATFORM", "offscreen"))
     done = subprocess.run(command, capture_output=True, text=True, env=environment)
