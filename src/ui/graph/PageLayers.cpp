@@ -59,13 +59,6 @@ QPen cosmeticPen(const QColor& colour) {
     return pen;
 }
 
-QFont labelFont() {
-    QFont font(QStringLiteral("Arial"));
-    font.setPixelSize(11);
-    font.setStyleHint(QFont::SansSerif);
-    return font;
-}
-
 void drawGrid(QPainter& p, const GraphGeometry& g) {
     QTransform toPixels;
     toPixels.translate(g.plotLeft, g.plotTop);
@@ -92,7 +85,7 @@ void drawGrid(QPainter& p, const GraphGeometry& g) {
 }
 
 void prepareText(QPainter& p) {
-    p.setFont(labelFont());
+    p.setFont(GraphTextFont());
     p.setPen(kLabelYellow);
     p.setRenderHint(QPainter::Antialiasing, true);
     p.setRenderHint(QPainter::TextAntialiasing, true);
@@ -324,6 +317,13 @@ private:
 };
 
 }  // namespace
+
+QFont GraphTextFont(int pixelSize) {
+    QFont font(QStringLiteral("Arial"));
+    font.setPixelSize(pixelSize);
+    font.setStyleHint(QFont::SansSerif);
+    return font;
+}
 
 QImage LevelLabelStrip(const GraphGeometry& g, const std::array<QString, kLevelLabelCount>& texts) {
     QImage strip(kLabelStripWidth, g.frameHeight, QImage::Format_ARGB32_Premultiplied);

@@ -2,6 +2,7 @@
 // The standard layers of an output page's graph, bottom to top, under the names overlays
 // are placed by (see GraphLayer.h).
 
+#include <QFont>
 #include <QImage>
 #include <QString>
 #include <array>
@@ -36,5 +37,8 @@ bool BuildGraphBackground(GraphImages& images, int height, int width);
 // rows: the dB labels, or the phase view's degrees. The geometry's frame must be set.
 inline constexpr int kLevelLabelCount = 7;
 QImage LevelLabelStrip(const GraphGeometry& g, const std::array<QString, kLevelLabelCount>& texts);
+
+// The face every text on the graph is written in (labels 11 pixels high).
+QFont GraphTextFont(int pixelSize = 11);
 
 }  // namespace kv

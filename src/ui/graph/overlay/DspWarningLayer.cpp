@@ -6,6 +6,7 @@
 #include "response/GraphGeometry.h"
 #include "response/OutputCurves.h"
 #include "response/dsp/DspCurveCache.h"
+#include "ui/graph/PageLayers.h"
 
 namespace kv {
 
@@ -16,13 +17,6 @@ const QColor kBackdrop(0x00, 0x00, 0x00, 0xC0);
 constexpr int kBoxWidth = 240;
 constexpr int kBoxHeight = 16;
 constexpr int kInset = 4;
-
-QFont warningFont() {
-    QFont font(QStringLiteral("Arial"));
-    font.setPixelSize(11);
-    font.setStyleHint(QFont::SansSerif);
-    return font;
-}
 
 // Fixed, so a new text repaints no more than the box.
 QRect warningBox(const GraphGeometry& g) {
@@ -45,7 +39,7 @@ QRect DspWarningLayer::refresh(const GraphScene& scene) {
 void DspWarningLayer::paint(QPainter& painter, const GraphScene& scene, const PaintArea& area) const {
     const QRect box = warningBox(scene.geometry);
     if (text_.isEmpty() || !box.intersects(area.rect)) return;
-    painter.setFont(warningFont());
+    painter.setFont(GraphTextFont());
     painter.setRenderHint(QPainter::TextAntialiasing, true);
     QRect backdrop = painter.fontMetrics().boundingRect(box, Qt::AlignRight | Qt::AlignVCenter, text_);
     backdrop = backdrop.adjusted(-3, 0, 2, 0) & box;

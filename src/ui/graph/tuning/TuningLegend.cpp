@@ -4,6 +4,7 @@
 #include <array>
 
 #include "response/GraphGeometry.h"
+#include "ui/graph/PageLayers.h"
 #include "ui/graph/tuning/TuningOverlay.h"
 
 namespace kv {
@@ -23,13 +24,6 @@ constexpr int kPadding = 4;  // inside the box
 constexpr int kRowHeight = 14;
 constexpr int kSampleWidth = 20;  // the short stretch of each pen
 constexpr int kTextWidth = 72;
-
-QFont legendFont() {
-    QFont font(QStringLiteral("Arial"));
-    font.setPixelSize(10);
-    font.setStyleHint(QFont::SansSerif);
-    return font;
-}
 
 }  // namespace
 
@@ -58,7 +52,7 @@ void TuningLegend::paint(QPainter& painter, const GraphScene& /*scene*/, const P
     painter.setPen(QPen(QColor(0x00, 0x7F, 0x00), 1.0));
     painter.setBrush(QColor(0, 0, 0, 0xC0));
     painter.drawRect(QRectF(box_).adjusted(0.5, 0.5, -0.5, -0.5));
-    painter.setFont(legendFont());
+    painter.setFont(GraphTextFont(10));
     int top = box_.top() + kPadding;
     for (const LegendRow& row : kRows) {
         const double middle = top + kRowHeight / 2.0;
